@@ -1,0 +1,68 @@
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "interpreter/builtins/builtins.h"
+
+namespace tovik {
+
+namespace {
+
+using BuiltinFn = Value (*)(Args, GraphicsContext &);
+
+constexpr std::array<BuiltinFn, kBuiltinCount> kFunctions = {
+#define TOVIK_BUILTIN_FN(name) &builtin_##name,
+    TOVIK_BUILTINS(TOVIK_BUILTIN_FN)
+#undef TOVIK_BUILTIN_FN
+};
+
+constexpr std::array<std::string_view, kBuiltinCount> kNames = {
+#define TOVIK_BUILTIN_NAME(name) #name,
+    TOVIK_BUILTINS(TOVIK_BUILTIN_NAME)
+#undef TOVIK_BUILTIN_NAME
+};
+
+} // namespace
+
+std::optional<BuiltinId> find_builtin(std::string_view name) {
+  for (size_t i = 0; i < kNames.size(); ++i)
+    if (kNames[i] == name) return static_cast<BuiltinId>(i);
+  return std::nullopt;
+}
+
+std::string_view builtin_name(BuiltinId id) {
+  return kNames[static_cast<size_t>(id)];
+}
+
+Value call_builtin_id(BuiltinId id, Args args, GraphicsContext &graphics) {
+  return kFunctions[static_cast<size_t>(id)](args, graphics);
+}
+
+std::optional<Value> call_builtin(std::string_view name, Args args,
+                                  GraphicsContext &graphics) {
+  std::optional<BuiltinId> id = find_builtin(name);
+  if (!id) return std::nullopt;
+  return call_builtin_id(*id, args, graphics);
+}
+
+int64_t saturate_to_integer(double d) {
+  if (std::isnan(d)) return 0;
+  // 2^63 is exactly representable; anything at or above it saturates.
+  if (d >= 9223372036854775808.0) return std::numeric_limits<int64_t>::max();
+  if (d < -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(d);
+}
+
+int64_t to_integer(const Value &v) {
+  if (v.is(ValueKind::Number)) return v.as_number();
+  if (v.is(ValueKind::Float)) return saturate_to_integer(v.as_float());
+  return 0;
+}
+
+double to_real(const Value &v) {
+  if (v.is(ValueKind::Float)) return v.as_float();
+  if (v.is(ValueKind::Number)) return static_cast<double>(v.as_number());
+  return 0.0;
+}
+
+} // namespace tovik

@@ -1,0 +1,57 @@
+#include "interpreter/dict.h"
+
+#include "interpreter/hash.h"
+
+namespace tovik {
+
+size_t Dict::probe(std::string_view key, uint64_t hash) const {
+  size_t mask = slots_.size() - 1;
+  size_t i = static_cast<size_t>(hash) & mask;
+  while (true) {
+    uint32_t slot = slots_[i];
+    if (slot == kEmpty) return i;
+    const Entry &e = entries_[slot];
+    if (e.hash == hash && e.key == key) return i;
+    i = (i + 1) & mask;
+  }
+}
+
+void Dict::grow() {
+  size_t capacity = slots_.empty() ? 8 : slots_.size() * 2;
+  slots_.assign(capacity, kEmpty);
+  size_t mask = capacity - 1;
+  for (uint32_t index = 0; index < entries_.size(); ++index) {
+    size_t i = static_cast<size_t>(entries_[index].hash) & mask;
+    while (slots_[i] != kEmpty) i = (i + 1) & mask;
+    slots_[i] = index;
+  }
+}
+
+void Dict::set(std::string key, Value value) {
+  uint64_t hash = hash_text(key);
+  set(std::move(key), hash, std::move(value));
+}
+
+void Dict::set(std::string key, uint64_t hash, Value value) {
+  if ((entries_.size() + 1) * 4 > slots_.size() * 3) grow();
+  size_t i = probe(key, hash);
+  if (slots_[i] != kEmpty) {
+    entries_[slots_[i]].value = std::move(value);
+    return;
+  }
+  slots_[i] = static_cast<uint32_t>(entries_.size());
+  entries_.push_back(Entry{std::move(key), hash, std::move(value)});
+}
+
+const Value *Dict::find(std::string_view key) const {
+  return find(key, hash_text(key));
+}
+
+const Value *Dict::find(std::string_view key, uint64_t hash) const {
+  if (slots_.empty()) return nullptr;
+  size_t i = probe(key, hash);
+  uint32_t slot = slots_[i];
+  return slot == kEmpty ? nullptr : &entries_[slot].value;
+}
+
+} // namespace tovik

@@ -1,0 +1,105 @@
+// The interpreter record and the operations that run a program.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "graphics/context.h"
+#include "interpreter/dict.h"
+#include "interpreter/value.h"
+#include "lexer/symbol.h"
+#include "parser/ast.h"
+
+namespace tovik {
+
+// Module exports are a map from item name to value; they are kept as Dict
+// values so that caching and binding a module is a reference-count bump.
+using ModuleExports = Dict;
+
+// Scopes use shallow binding: every name has one current local binding,
+// found in O(1), and a call's bindings are undone when it returns. The
+// results are exactly those of searching a stack of per-call scopes from
+// the innermost outwards, at a cost that does not grow with call depth.
+struct VariableSlot {
+  int32_t local = -1;          // index into `bindings`, or -1
+  bool has_global = false;
+  bool declared_global = false; // named by a `global` statement
+  Value global;
+};
+
+struct LocalBinding {
+  Symbol symbol;
+  int32_t previous; // the binding this one shadows, or -1
+  Value value;
+};
+
+struct Interpreter {
+  // `scopes`: the bindings of every call in progress, innermost last;
+  // `frames` holds where each call's bindings begin.
+  std::vector<LocalBinding> bindings;
+  std::vector<uint32_t> frames;
+  GraphicsContext graphics;
+  Value return_value;
+  bool has_return_value = false;
+  std::vector<VariableSlot> slots; // globals and global_names, by symbol
+  Dict modules;                    // name or alias -> Dict of exports
+  Dict module_cache;               // module name -> Dict of exports
+  bool break_flag = false;
+  bool continue_flag = false;
+
+  // Evaluated call arguments, kept on one stack to spare allocations.
+  std::vector<Value> arguments;
+  uint32_t call_depth = 0;
+
+  Interpreter();
+  ~Interpreter();
+  Interpreter(const Interpreter &) = delete;
+  Interpreter &operator=(const Interpreter &) = delete;
+};
+
+// Process-wide switch for trace lines; set once before a script runs.
+extern bool debug_enabled;
+
+// Variables.
+Value get_variable(Interpreter &interp, std::string_view name);
+Value get_variable(Interpreter &interp, Symbol symbol);
+void set_variable(Interpreter &interp, Symbol symbol, Value value);
+void declare_global(Interpreter &interp, Symbol symbol);
+void bind_global(Interpreter &interp, Symbol symbol, Value value);
+// Where `symbol`'s current binding lives, when set_variable would write that
+// same place; null otherwise. Used to update a variable in place.
+Value *assignable_slot(Interpreter &interp, Symbol symbol);
+// Every bound global, for module exports.
+template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
+  for (Symbol s = 0; s < interp.slots.size(); ++s)
+    if (interp.slots[s].has_global) v(s, interp.slots[s].global);
+}
+// Opens and closes the scope of a user-function call.
+void push_scope(Interpreter &interp);
+void pop_scope(Interpreter &interp);
+
+// Evaluation and execution.
+Value evaluate(Interpreter &interp, const Expr &expr);
+Value apply_binary(const Value &left, TokenKind op, const Value &right);
+void execute(Interpreter &interp, const Stmt &stmt);
+void run_block(Interpreter &interp, const std::vector<Stmt> &stmts);
+void run_program(const std::vector<Stmt> &stmts, bool debug);
+
+// Calls.
+Value call_function(Interpreter &interp, const Expr &call);
+Value call_user_function(Interpreter &interp, const FunctionObject &function,
+                         std::span<Value> args);
+
+// Modules.
+std::optional<Value> load_module(Interpreter &interp, const std::string &name);
+void execute_use(Interpreter &interp, const Stmt &use);
+Value sdl2_module_exports();
+
+// Trace lines, written only while debug_enabled is set.
+void trace_debug(std::string_view message);
+void trace_call(std::string_view message);
+
+} // namespace tovik

@@ -1,0 +1,498 @@
+#include "interpreter/value.h"
+
+#include <charconv>
+#include <type_traits>
+#include <vector>
+
+#include "interpreter/dict.h"
+#include "interpreter/function.h"
+#include "interpreter/halt.h"
+#include "interpreter/hash.h"
+#include "lexer/debug_text.h"
+#include "parser/ast.h"
+
+namespace tovik {
+
+namespace {
+
+struct TextObject : Object {
+  std::string text;
+  uint64_t hash = 0;
+  bool hashed = false;
+  TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
+};
+
+struct ArrayObject : Object {
+  std::vector<Value> items;
+  explicit ArrayObject(std::vector<Value> i)
+      : Object(ValueKind::Array), items(std::move(i)) {}
+};
+
+struct DictObject : Object {
+  Dict entries;
+  explicit DictObject(Dict d) : Object(ValueKind::Dict), entries(std::move(d)) {}
+};
+
+template <typename Shape> struct ShapeObject : Object {
+  Shape shape;
+  ShapeObject(ValueKind k, Shape s) : Object(k), shape(s) {}
+};
+
+const std::vector<Value> kNoItems;
+const std::string kNoText;
+
+} // namespace
+
+Value Value::string(std::string text) {
+  return Value(ValueKind::String,
+               new TextObject(ValueKind::String, std::move(text)));
+}
+
+Value Value::error(std::string message) {
+  return Value(ValueKind::Error,
+               new TextObject(ValueKind::Error, std::move(message)));
+}
+
+Value Value::builtin_function(std::string name) {
+  return Value(ValueKind::BuiltinFunction,
+               new TextObject(ValueKind::BuiltinFunction, std::move(name)));
+}
+
+Value Value::array(std::vector<Value> items) {
+  return Value(ValueKind::Array, new ArrayObject(std::move(items)));
+}
+
+Value Value::dict(Dict entries) {
+  return Value(ValueKind::Dict, new DictObject(std::move(entries)));
+}
+
+Value Value::function(FunctionObject *function) {
+  return Value(ValueKind::Function, function);
+}
+
+Value Value::rect(RectShape r) {
+  return Value(ValueKind::Rect, new ShapeObject<RectShape>(ValueKind::Rect, r));
+}
+
+Value Value::color(ColorShape c) {
+  Value v(ValueKind::Color);
+  v.bits_.color = c;
+  return v;
+}
+
+Value Value::circle(CircleShape c) {
+  return Value(ValueKind::Circle,
+               new ShapeObject<CircleShape>(ValueKind::Circle, c));
+}
+
+Value Value::triangle(TriangleShape t) {
+  return Value(ValueKind::Triangle,
+               new ShapeObject<TriangleShape>(ValueKind::Triangle, t));
+}
+
+const std::string &Value::as_text() const {
+  if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
+      kind_ == ValueKind::BuiltinFunction)
+    return static_cast<TextObject *>(bits_.object)->text;
+  return kNoText;
+}
+
+const std::vector<Value> &Value::as_array() const {
+  if (kind_ != ValueKind::Array) return kNoItems;
+  return static_cast<ArrayObject *>(bits_.object)->items;
+}
+
+const Dict &Value::as_dict() const {
+  static const Dict empty;
+  if (kind_ != ValueKind::Dict) return empty;
+  return static_cast<DictObject *>(bits_.object)->entries;
+}
+
+const FunctionObject &Value::as_function() const {
+  return *static_cast<FunctionObject *>(bits_.object);
+}
+
+const RectShape &Value::as_rect() const {
+  return static_cast<ShapeObject<RectShape> *>(bits_.object)->shape;
+}
+
+const CircleShape &Value::as_circle() const {
+  return static_cast<ShapeObject<CircleShape> *>(bits_.object)->shape;
+}
+
+const TriangleShape &Value::as_triangle() const {
+  return static_cast<ShapeObject<TriangleShape> *>(bits_.object)->shape;
+}
+
+uint64_t Value::text_hash() const {
+  auto *t = static_cast<TextObject *>(bits_.object);
+  if (!t->hashed) {
+    t->hash = hash_text(t->text);
+    t->hashed = true;
+  }
+  return t->hash;
+}
+
+std::vector<Value> &Value::mutable_array() {
+  auto *a = static_cast<ArrayObject *>(bits_.object);
+  if (a->refcount != 1) {
+    Value copy = Value::array(a->items);
+    swap(copy);
+    a = static_cast<ArrayObject *>(bits_.object);
+  }
+  return a->items;
+}
+
+std::string &Value::mutable_text() {
+  auto *t = static_cast<TextObject *>(bits_.object);
+  if (t->refcount != 1) {
+    Value copy = Value::string(t->text);
+    swap(copy);
+    t = static_cast<TextObject *>(bits_.object);
+  }
+  t->hashed = false;
+  return t->text;
+}
+
+// Releasing a value nested a million levels deep must not recurse a million
+// times: objects whose count drops to zero are queued and destroyed by one
+// loop, and an array hands its elements' payloads to that same queue.
+void Value::destroy(Object *object) {
+  static thread_local std::vector<Object *> pending;
+  static thread_local bool draining = false;
+  pending.push_back(object);
+  if (draining) return;
+  draining = true;
+  while (!pending.empty()) {
+    Object *o = pending.back();
+    pending.pop_back();
+    switch (o->kind) {
+    case ValueKind::String:
+    case ValueKind::Error:
+    case ValueKind::BuiltinFunction:
+      delete static_cast<TextObject *>(o);
+      break;
+    case ValueKind::Array: {
+      auto *a = static_cast<ArrayObject *>(o);
+      for (Value &item : a->items) {
+        if (is_shared(item.kind_)) {
+          Object *child = item.bits_.object;
+          item.kind_ = ValueKind::Null;
+          if (--child->refcount == 0) pending.push_back(child);
+        }
+      }
+      delete a;
+      break;
+    }
+    case ValueKind::Dict: {
+      auto *d = static_cast<DictObject *>(o);
+      delete d;
+      break;
+    }
+    case ValueKind::Function:
+      delete static_cast<FunctionObject *>(o);
+      break;
+    case ValueKind::Rect:
+      delete static_cast<ShapeObject<RectShape> *>(o);
+      break;
+    case ValueKind::Circle:
+      delete static_cast<ShapeObject<CircleShape> *>(o);
+      break;
+    case ValueKind::Triangle:
+      delete static_cast<ShapeObject<TriangleShape> *>(o);
+      break;
+    default:
+      break;
+    }
+  }
+  draining = false;
+}
+
+bool is_truthy(const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number:
+    return value.as_number() != 0;
+  case ValueKind::Float:
+    return value.as_float() != 0.0;
+  case ValueKind::Boolean:
+    return value.as_boolean();
+  case ValueKind::Null:
+  case ValueKind::Error:
+    return false;
+  default:
+    return true;
+  }
+}
+
+std::string_view type_name(const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number: return "number";
+  case ValueKind::Float: return "float";
+  case ValueKind::String: return "string";
+  case ValueKind::Boolean: return "boolean";
+  case ValueKind::Array: return "array";
+  case ValueKind::Dict: return "dict";
+  case ValueKind::Null: return "null";
+  default: return "unknown";
+  }
+}
+
+namespace {
+
+void append_integer(std::string &out, int64_t n) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, n);
+  out.append(buf, r.ptr);
+}
+
+void append_unsigned(std::string &out, uint64_t n) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, n);
+  out.append(buf, r.ptr);
+}
+
+template <typename... Ints>
+void append_list(std::string &out, const char *open, Ints... fields) {
+  out += open;
+  bool first = true;
+  auto one = [&](auto field) {
+    if (!first) out += ", ";
+    first = false;
+    if constexpr (std::is_signed_v<decltype(field)>)
+      append_integer(out, field);
+    else
+      append_unsigned(out, field);
+  };
+  (one(fields), ...);
+  out += ')';
+}
+
+} // namespace
+
+void append_text(std::string &out, const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number:
+    append_integer(out, value.as_number());
+    return;
+  case ValueKind::Float:
+    append_plain_double(out, value.as_float());
+    return;
+  case ValueKind::String:
+    out += value.as_text();
+    return;
+  case ValueKind::Boolean:
+    out += value.as_boolean() ? "true" : "false";
+    return;
+  case ValueKind::Array: {
+    check_stack();
+    out += '[';
+    bool first = true;
+    for (const Value &item : value.as_array()) {
+      if (!first) out += ", ";
+      first = false;
+      append_text(out, item);
+    }
+    out += ']';
+    return;
+  }
+  case ValueKind::Dict: {
+    check_stack();
+    out += '{';
+    bool first = true;
+    value.as_dict().for_each([&](const Dict::Entry &e) {
+      if (!first) out += ", ";
+      first = false;
+      out += e.key;
+      out += ": ";
+      append_text(out, e.value);
+    });
+    out += '}';
+    return;
+  }
+  case ValueKind::Function:
+    out += "<function>";
+    return;
+  case ValueKind::BuiltinFunction:
+    out += "<builtin: ";
+    out += value.as_text();
+    out += '>';
+    return;
+  case ValueKind::Rect: {
+    const RectShape &r = value.as_rect();
+    append_list(out, "Rect(", r.x, r.y, r.w, r.h);
+    return;
+  }
+  case ValueKind::Color: {
+    ColorShape c = value.as_color();
+    append_list(out, "Color(", unsigned(c.r), unsigned(c.g), unsigned(c.b));
+    return;
+  }
+  case ValueKind::Circle: {
+    const CircleShape &c = value.as_circle();
+    append_list(out, "Circle(", c.x, c.y, c.radius);
+    return;
+  }
+  case ValueKind::Triangle: {
+    const TriangleShape &t = value.as_triangle();
+    append_list(out, "Triangle(", t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
+    return;
+  }
+  case ValueKind::Null:
+    out += "null";
+    return;
+  case ValueKind::Error:
+    out += "Error: ";
+    out += value.as_text();
+    return;
+  }
+}
+
+std::string to_text(const Value &value) {
+  std::string out;
+  append_text(out, value);
+  return out;
+}
+
+namespace {
+
+void append_field(std::string &out, const char *name, int64_t v, bool first) {
+  if (!first) out += ", ";
+  out += name;
+  out += ": ";
+  append_integer(out, v);
+}
+
+} // namespace
+
+void append_debug(std::string &out, const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number:
+    out += "Number(";
+    append_integer(out, value.as_number());
+    out += ')';
+    return;
+  case ValueKind::Float:
+    out += "Float(";
+    append_debug_double(out, value.as_float());
+    out += ')';
+    return;
+  case ValueKind::String:
+    out += "String(";
+    append_quoted(out, value.as_text());
+    out += ')';
+    return;
+  case ValueKind::Boolean:
+    out += value.as_boolean() ? "Boolean(true)" : "Boolean(false)";
+    return;
+  case ValueKind::Array: {
+    check_stack();
+    out += "Array([";
+    bool first = true;
+    for (const Value &item : value.as_array()) {
+      if (!first) out += ", ";
+      first = false;
+      append_debug(out, item);
+    }
+    out += "])";
+    return;
+  }
+  case ValueKind::Dict: {
+    check_stack();
+    out += "Dict({";
+    bool first = true;
+    value.as_dict().for_each([&](const Dict::Entry &e) {
+      if (!first) out += ", ";
+      first = false;
+      append_quoted(out, e.key);
+      out += ": ";
+      append_debug(out, e.value);
+    });
+    out += "})";
+    return;
+  }
+  case ValueKind::Function: {
+    const FunctionObject &f = value.as_function();
+    out += "Function { params: [";
+    bool first = true;
+    for (const std::string &p : f.params) {
+      if (!first) out += ", ";
+      first = false;
+      append_quoted(out, p);
+    }
+    out += "], body: ";
+    append_stmts(out, f.body);
+    out += " }";
+    return;
+  }
+  case ValueKind::BuiltinFunction:
+    out += "BuiltinFunction { name: ";
+    append_quoted(out, value.as_text());
+    out += " }";
+    return;
+  case ValueKind::Rect: {
+    const RectShape &r = value.as_rect();
+    out += "Rect { ";
+    append_field(out, "x", r.x, true);
+    append_field(out, "y", r.y, false);
+    append_field(out, "w", r.w, false);
+    append_field(out, "h", r.h, false);
+    out += " }";
+    return;
+  }
+  case ValueKind::Color: {
+    ColorShape c = value.as_color();
+    out += "Color { ";
+    append_field(out, "r", c.r, true);
+    append_field(out, "g", c.g, false);
+    append_field(out, "b", c.b, false);
+    out += " }";
+    return;
+  }
+  case ValueKind::Circle: {
+    const CircleShape &c = value.as_circle();
+    out += "Circle { ";
+    append_field(out, "x", c.x, true);
+    append_field(out, "y", c.y, false);
+    append_field(out, "radius", c.radius, false);
+    out += " }";
+    return;
+  }
+  case ValueKind::Triangle: {
+    const TriangleShape &t = value.as_triangle();
+    out += "Triangle { ";
+    append_field(out, "x1", t.x1, true);
+    append_field(out, "y1", t.y1, false);
+    append_field(out, "x2", t.x2, false);
+    append_field(out, "y2", t.y2, false);
+    append_field(out, "x3", t.x3, false);
+    append_field(out, "y3", t.y3, false);
+    out += " }";
+    return;
+  }
+  case ValueKind::Null:
+    out += "Null";
+    return;
+  case ValueKind::Error:
+    out += "Error(";
+    append_quoted(out, value.as_text());
+    out += ')';
+    return;
+  }
+}
+
+std::string to_debug(const Value &value) {
+  std::string out;
+  append_debug(out, value);
+  return out;
+}
+
+Value make_function(const std::vector<std::string> &params,
+                    const std::vector<Stmt> &body) {
+  auto *f = new FunctionObject();
+  f->params = params;
+  for (const std::string &p : params) f->param_symbols.push_back(intern(p));
+  f->body = copy_stmts(body);
+  return Value::function(f);
+}
+
+} // namespace tovik

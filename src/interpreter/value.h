@@ -1,0 +1,188 @@
+// Runtime values.
+//
+// The language has no references: every copy behaves as a deep copy. Since
+// nothing in the language mutates a value in place, payloads are immutable
+// and shared behind a reference count, so copying any value is O(1). The
+// one exception is a payload whose count is 1: its only holder may change
+// it in place (`mutable_array`, `mutable_text`), which nobody can observe.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tovik {
+
+enum class ValueKind : uint8_t {
+  Number,
+  Float,
+  String,
+  Boolean,
+  Array,
+  Dict,
+  Function,
+  BuiltinFunction,
+  Rect,
+  Color,
+  Circle,
+  Triangle,
+  Null,
+  Error,
+};
+
+struct RectShape {
+  int32_t x = 0, y = 0;
+  uint32_t w = 0, h = 0;
+};
+struct ColorShape {
+  uint8_t r, g, b; // trivial: it lives in Value's union
+};
+struct CircleShape {
+  int32_t x = 0, y = 0;
+  uint32_t radius = 0;
+};
+struct TriangleShape {
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0;
+};
+
+// Header of every shared payload.
+struct Object {
+  uint32_t refcount = 1;
+  ValueKind kind;
+  explicit Object(ValueKind k) : kind(k) {}
+};
+
+class Value;
+class Dict;
+struct FunctionObject;
+
+class Value {
+public:
+  Value() noexcept : kind_(ValueKind::Null) { bits_.integer = 0; }
+  Value(const Value &other) noexcept : kind_(other.kind_), bits_(other.bits_) {
+    if (is_shared(kind_)) ++bits_.object->refcount;
+  }
+  Value(Value &&other) noexcept : kind_(other.kind_), bits_(other.bits_) {
+    other.kind_ = ValueKind::Null;
+  }
+  Value &operator=(const Value &other) noexcept {
+    Value copy(other);
+    swap(copy);
+    return *this;
+  }
+  Value &operator=(Value &&other) noexcept {
+    Value moved(std::move(other));
+    swap(moved);
+    return *this;
+  }
+  ~Value() {
+    if (is_shared(kind_)) release(bits_.object);
+  }
+  void swap(Value &other) noexcept {
+    std::swap(kind_, other.kind_);
+    std::swap(bits_, other.bits_);
+  }
+
+  static Value number(int64_t n) {
+    Value v(ValueKind::Number);
+    v.bits_.integer = n;
+    return v;
+  }
+  static Value real(double d) {
+    Value v(ValueKind::Float);
+    v.bits_.real = d;
+    return v;
+  }
+  static Value boolean(bool b) {
+    Value v(ValueKind::Boolean);
+    v.bits_.integer = b ? 1 : 0;
+    return v;
+  }
+  static Value null() { return Value(); }
+  static Value string(std::string text);
+  static Value error(std::string message);
+  static Value builtin_function(std::string name);
+  static Value array(std::vector<Value> items);
+  static Value dict(Dict entries);
+  static Value function(FunctionObject *function); // takes one reference
+  static Value rect(RectShape r);
+  static Value color(ColorShape c);
+  static Value circle(CircleShape c);
+  static Value triangle(TriangleShape t);
+
+  ValueKind kind() const { return kind_; }
+  bool is(ValueKind k) const { return kind_ == k; }
+  bool is_null() const { return kind_ == ValueKind::Null; }
+
+  int64_t as_number() const { return bits_.integer; }
+  double as_float() const { return bits_.real; }
+  bool as_boolean() const { return bits_.integer != 0; }
+  // The text of a String, the message of an Error, the name of a
+  // BuiltinFunction.
+  const std::string &as_text() const;
+  const std::vector<Value> &as_array() const;
+  const Dict &as_dict() const;
+  const FunctionObject &as_function() const;
+  const RectShape &as_rect() const;
+  ColorShape as_color() const { return bits_.color; }
+  const CircleShape &as_circle() const;
+  const TriangleShape &as_triangle() const;
+
+  // The seeded hash of a String's text, computed once per payload.
+  uint64_t text_hash() const;
+
+  // In-place access for the sole holder of a payload; a shared payload is
+  // copied first, so other holders never see the change.
+  std::vector<Value> &mutable_array();
+  std::string &mutable_text();
+
+  // The payload object, or null for inline variants (identity checks).
+  const Object *object() const {
+    return is_shared(kind_) ? bits_.object : nullptr;
+  }
+
+  static constexpr bool is_shared(ValueKind k) {
+    return ((1u << static_cast<unsigned>(k)) & kSharedMask) != 0;
+  }
+
+private:
+  static constexpr unsigned kSharedMask =
+      (1u << unsigned(ValueKind::String)) | (1u << unsigned(ValueKind::Array)) |
+      (1u << unsigned(ValueKind::Dict)) | (1u << unsigned(ValueKind::Function)) |
+      (1u << unsigned(ValueKind::BuiltinFunction)) |
+      (1u << unsigned(ValueKind::Rect)) | (1u << unsigned(ValueKind::Circle)) |
+      (1u << unsigned(ValueKind::Triangle)) | (1u << unsigned(ValueKind::Error));
+
+  explicit Value(ValueKind k) : kind_(k) { bits_.integer = 0; }
+  Value(ValueKind k, Object *o) : kind_(k) { bits_.object = o; }
+  static void release(Object *object) {
+    if (--object->refcount == 0) destroy(object);
+  }
+  static void destroy(Object *object);
+
+  ValueKind kind_;
+  union Bits {
+    int64_t integer = 0;
+    double real;
+    Object *object;
+    ColorShape color;
+  } bits_;
+};
+
+bool is_truthy(const Value &value);
+
+// What print writes: `[1, a, []]`, `{k: v}`, `3`, `2.5`, `null`.
+std::string to_text(const Value &value);
+void append_text(std::string &out, const Value &value);
+
+// What trace lines show: `Number(5)`, `Float(3.0)`, `String("a")`,
+// `Array([Number(1), Null])`, `Rect { x: 1, y: 2, w: 3, h: 4 }`.
+std::string to_debug(const Value &value);
+void append_debug(std::string &out, const Value &value);
+
+// "number", "float", "string", ... as `typeof` names them.
+std::string_view type_name(const Value &value);
+
+} // namespace tovik

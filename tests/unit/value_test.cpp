@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "interpreter/dict.h"
+#include "interpreter/value.h"
+
+namespace tovik {
+namespace {
+
+TEST(ValueText, FloatsArePositionalWithoutExponent) {
+  EXPECT_EQ(to_text(Value::real(3.0)), "3");
+  EXPECT_EQ(to_text(Value::real(2.5)), "2.5");
+  EXPECT_EQ(to_text(Value::real(1e21)), "1000000000000000000000");
+  EXPECT_EQ(to_text(Value::real(1e-7)), "0.0000001");
+  EXPECT_EQ(to_text(Value::real(-0.0)), "-0");
+  EXPECT_EQ(to_text(Value::real(0.1 + 0.2)), "0.30000000000000004");
+  EXPECT_EQ(to_text(Value::real(std::nan(""))), "NaN");
+  EXPECT_EQ(to_text(Value::real(-INFINITY)), "-inf");
+  EXPECT_EQ(to_text(Value::real(1e300)).size(), 301u);
+}
+
+TEST(ValueDebug, FloatsShowTheyAreDoubles) {
+  EXPECT_EQ(to_debug(Value::real(3.0)), "Float(3.0)");
+  EXPECT_EQ(to_debug(Value::real(1e16)), "Float(1e16)");
+  EXPECT_EQ(to_debug(Value::real(1.5e-5)), "Float(1.5e-5)");
+  EXPECT_EQ(to_debug(Value::real(1e300)), "Float(1e300)");
+  EXPECT_EQ(to_debug(Value::real(0.0001)), "Float(0.0001)");
+  EXPECT_EQ(to_debug(Value::real(123456.75)), "Float(123456.75)");
+  EXPECT_EQ(to_debug(Value::real(-0.0)), "Float(-0.0)");
+}
+
+TEST(ValueText, CollectionsAndShapes) {
+  Value nested = Value::array({Value::number(1), Value::string("a"),
+                               Value::array({})});
+  EXPECT_EQ(to_text(nested), "[1, a, []]");
+  Dict d;
+  d.set("k", Value::string("v"));
+  EXPECT_EQ(to_text(Value::dict(std::move(d))), "{k: v}");
+  EXPECT_EQ(to_text(Value::rect({1, 2, 4294967291u, 4})),
+            "Rect(1, 2, 4294967291, 4)");
+  EXPECT_EQ(to_text(Value::color({44, 255, 2})), "Color(44, 255, 2)");
+  EXPECT_EQ(to_debug(Value::circle({1, 2, 3})),
+            "Circle { x: 1, y: 2, radius: 3 }");
+  EXPECT_EQ(to_debug(Value::array({Value::number(1), Value()})),
+            "Array([Number(1), Null])");
+  EXPECT_EQ(to_debug(Value::string("a\"b\\\n\x01")),
+            "String(\"a\\\"b\\\\\\n\\u{1}\")");
+  EXPECT_EQ(to_text(Value::error("boom")), "Error: boom");
+}
+
+TEST(ValueTruth, FollowsTheVariantRules) {
+  EXPECT_TRUE(is_truthy(Value::string("")));
+  EXPECT_TRUE(is_truthy(Value::array({})));
+  EXPECT_TRUE(is_truthy(Value::real(std::nan(""))));
+  EXPECT_FALSE(is_truthy(Value::real(-0.0)));
+  EXPECT_FALSE(is_truthy(Value::number(0)));
+  EXPECT_FALSE(is_truthy(Value::error("x")));
+  EXPECT_FALSE(is_truthy(Value()));
+}
+
+TEST(ValueSharing, MutationOfSharedPayloadCopiesFirst) {
+  Value a = Value::array({Value::number(1)});
+  Value b = a;
+  b.mutable_array().push_back(Value::number(2));
+  EXPECT_EQ(to_text(a), "[1]");
+  EXPECT_EQ(to_text(b), "[1, 2]");
+  const void *before = b.object();
+  b.mutable_array().push_back(Value::number(3)); // sole holder: in place
+  EXPECT_EQ(b.object(), before);
+}
+
+TEST(ValueSharing, DeeplyNestedArraysAreReleasedWithoutRecursion) {
+  Value v = Value::array({});
+  for (int i = 0; i < 1000000; ++i) v = Value::array({v});
+  v = Value(); // must not overflow the stack
+  SUCCEED();
+}
+
+TEST(DictTable, ReplacesAndFindsKeys) {
+  Dict d;
+  for (int i = 0; i < 100; ++i) d.set("k" + std::to_string(i), Value::number(i));
+  d.set("k7", Value::number(70));
+  EXPECT_EQ(d.size(), 100u);
+  EXPECT_EQ(d.find("k7")->as_number(), 70);
+  EXPECT_EQ(d.find("k99")->as_number(), 99);
+  EXPECT_EQ(d.find("nope"), nullptr);
+  size_t seen = 0;
+  d.for_each([&](const Dict::Entry &) { ++seen; });
+  EXPECT_EQ(seen, 100u);
+}
+
+} // namespace
+} // namespace tovik
