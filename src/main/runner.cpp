@@ -1,14 +1,7 @@
 #include "main/runner.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <unicode/utf8.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -16,6 +9,7 @@
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
+#include "main/source.h"
 #include "main/usage.h"
 #include "parser/parser.h"
 #include "repl/repl.h"
@@ -47,28 +41,6 @@ void report_error(std::string_view message) {
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-bool is_valid_utf8(std::string_view text) {
-  const auto *bytes = reinterpret_cast<const uint8_t *>(text.data());
-  // ICU indexes with int32_t, so a huge text is walked in windows; each
-  // walk stops a whole sequence short of its window's limit, so no
-  // character is cut at a window edge.
-  constexpr size_t kWindow = size_t(1) << 30;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t rest = text.size() - pos;
-    int32_t limit = static_cast<int32_t>(rest > kWindow ? kWindow : rest);
-    int32_t stop = rest > kWindow ? limit - U8_MAX_LENGTH : limit;
-    int32_t i = 0;
-    while (i < stop) {
-      UChar32 c;
-      U8_NEXT(bytes + pos, i, limit, c);
-      if (c < 0) return false;
-    }
-    pos += static_cast<size_t>(i);
-  }
-  return true;
-}
-
 using Clock = std::chrono::steady_clock;
 
 double elapsed_milliseconds(Clock::time_point start, Clock::time_point end) {
@@ -92,40 +64,6 @@ bool has_script_extension(std::string_view path) {
   return name.size() > suffix.size() && name.ends_with(suffix);
 }
 
-SourceText read_source_file(const std::string &path) {
-  SourceText source;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    source.error = std::strerror(errno);
-    return source;
-  }
-  struct stat info;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-    source.text.reserve(static_cast<size_t>(info.st_size));
-  std::vector<char> chunk(64 * 1024);
-  for (;;) {
-    ssize_t n = ::read(fd, chunk.data(), chunk.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      // A directory opens fine and fails here with EISDIR.
-      source.error = std::strerror(errno);
-      source.text.clear();
-      ::close(fd);
-      return source;
-    }
-    if (n == 0) break;
-    source.text.append(chunk.data(), static_cast<size_t>(n));
-  }
-  ::close(fd);
-  if (!is_valid_utf8(source.text)) {
-    source.error = "stream did not contain valid UTF-8";
-    source.text.clear();
-    return source;
-  }
-  source.ok = true;
-  return source;
-}
-
 std::string format_milliseconds(double milliseconds) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.3f", milliseconds);
@@ -142,17 +80,18 @@ int run_file(const std::string &file, bool debug) {
     report_error("Error: Only .tvk files are allowed.");
     return 1;
   }
-  SourceText source = read_source_file(file);
-  if (!source.ok) {
-    report_error("Error: Failed to read the file: " + source.error);
+  std::string text;
+  std::string error = read_source_file(file, text);
+  if (!error.empty()) {
+    report_error("Error: Failed to read the file: " + error);
     return 1;
   }
   if (debug)
-    trace("File read successfully (" + std::to_string(source.text.size()) +
+    trace("File read successfully (" + std::to_string(text.size()) +
           " bytes)");
 
   Clock::time_point start = Clock::now();
-  std::vector<Token> tokens = tokenize(source.text);
+  std::vector<Token> tokens = tokenize(text);
   double tokenize_ms = elapsed_milliseconds(start, Clock::now());
   if (debug)
     trace("Tokenization completed in " + format_milliseconds(tokenize_ms) +

@@ -22,15 +22,6 @@ int run_file(const std::string &file, bool debug);
 // separators do not count) is at least one character followed by ".tvk".
 bool has_script_extension(std::string_view path);
 
-struct SourceText {
-  bool ok = false;
-  std::string text;  // ok: the whole file
-  std::string error; // otherwise: why it could not be read
-};
-
-// The whole file, which must be valid UTF-8.
-SourceText read_source_file(const std::string &path);
-
 // A span of the monotonic clock in milliseconds with three decimals.
 std::string format_milliseconds(double milliseconds);
 

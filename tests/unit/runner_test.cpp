@@ -8,6 +8,7 @@
 #include <string>
 
 #include "main/runner.h"
+#include "main/source.h"
 
 namespace tovik {
 namespace {
@@ -36,28 +37,27 @@ protected:
     rmdir(dir_.c_str());
   }
   std::string path(const std::string &name) const { return dir_ + "/" + name; }
-  SourceText read_bytes(const std::string &bytes) const {
+  // The error text, empty when the file was read into `text_`.
+  std::string read_bytes(const std::string &bytes) {
     std::ofstream(path("f.tvk"), std::ios::binary) << bytes;
-    return read_source_file(path("f.tvk"));
+    return read_source_file(path("f.tvk"), text_);
   }
 
   std::string dir_;
+  std::string text_;
 };
 
 TEST_F(SourceFile, WellFormedTextIsReadWhole) {
   std::string text = "print(\"h\xC3\xA9llo \xE2\x82\xAC \xF0\x9F\x98\x80\")\n";
   text += std::string(1, '\0') + "\xF4\x8F\xBF\xBF"; // NUL and U+10FFFF
-  SourceText source = read_bytes(text);
-  EXPECT_TRUE(source.ok) << source.error;
-  EXPECT_EQ(source.text, text);
+  EXPECT_EQ(read_bytes(text), "");
+  EXPECT_EQ(text_, text);
 
-  source = read_bytes(std::string(200000, 'x'));
-  EXPECT_TRUE(source.ok);
-  EXPECT_EQ(source.text.size(), 200000u);
+  EXPECT_EQ(read_bytes(std::string(200000, 'x')), "");
+  EXPECT_EQ(text_.size(), 200000u);
 
-  source = read_bytes("");
-  EXPECT_TRUE(source.ok);
-  EXPECT_EQ(source.text, "");
+  EXPECT_EQ(read_bytes(""), "");
+  EXPECT_EQ(text_, "");
 }
 
 TEST_F(SourceFile, IllFormedUtf8IsUnreadable) {
@@ -69,22 +69,17 @@ TEST_F(SourceFile, IllFormedUtf8IsUnreadable) {
            "\xF4\x90\x80\x80",     // beyond U+10FFFF
            "ends mid-char \xE2\x82", // truncated at the end of the file
        }) {
-    SourceText source = read_bytes(bytes);
-    EXPECT_FALSE(source.ok) << bytes;
-    EXPECT_EQ(source.error, "stream did not contain valid UTF-8");
-    EXPECT_EQ(source.text, "");
+    EXPECT_EQ(read_bytes(bytes), "stream did not contain valid UTF-8")
+        << bytes;
   }
 }
 
 TEST_F(SourceFile, MissingFilesAndDirectoriesReportTheSystemError) {
-  SourceText missing = read_source_file(path("absent.tvk"));
-  EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.error, "No such file or directory");
-
+  std::string text;
+  EXPECT_EQ(read_source_file(path("absent.tvk"), text),
+            "No such file or directory");
   ASSERT_EQ(mkdir(path("sub.tvk").c_str(), 0700), 0);
-  SourceText dir = read_source_file(path("sub.tvk"));
-  EXPECT_FALSE(dir.ok);
-  EXPECT_EQ(dir.error, "Is a directory");
+  EXPECT_EQ(read_source_file(path("sub.tvk"), text), "Is a directory");
 }
 
 TEST(Milliseconds, ExactlyThreeDecimals) {
