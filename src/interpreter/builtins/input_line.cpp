@@ -3,6 +3,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include "main/source.h"
+
 namespace tovik {
 
 std::string read_input_line(std::FILE *in) {
@@ -38,18 +40,6 @@ std::string_view trim_white_space(std::string_view text) {
   if (begin >= end) return std::string_view();
   return text.substr(static_cast<size_t>(begin),
                      static_cast<size_t>(end - begin));
-}
-
-bool is_valid_utf8(std::string_view text) {
-  const auto *s = reinterpret_cast<const uint8_t *>(text.data());
-  const int64_t length = static_cast<int64_t>(text.size());
-  int64_t i = 0;
-  while (i < length) {
-    UChar32 c;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
 }
 
 } // namespace tovik

@@ -18,6 +18,4 @@ std::string read_input_line(std::FILE *in);
 // byte sequence counts as text, never as space.
 std::string_view trim_white_space(std::string_view text);
 
-bool is_valid_utf8(std::string_view text);
-
 } // namespace tovik
