@@ -5,10 +5,14 @@
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
+#include "repl/repl.h"
 
 // Placeholder driver until the command line lands.
 int main(int argc, char **argv) {
-  if (argc < 2) return 0;
+  if (argc < 2) {
+    tovik::run_repl();
+    return 0;
+  }
   std::ifstream in(argv[1], std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
