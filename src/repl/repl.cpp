@@ -14,7 +14,7 @@
 #include "repl/brackets.h"
 #include "repl/interrupt.h"
 #include "repl/line_reader.h"
-#include "repl/trim.h"
+#include "main/source.h"
 
 namespace tovik {
 

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "repl/brackets.h"
-#include "repl/trim.h"
+#include "main/source.h"
 
 namespace tovik {
 namespace {
