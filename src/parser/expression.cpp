@@ -79,7 +79,8 @@ Expr named(ExprKind kind, std::string name) {
   for (Expr &arg : args) callee.items.push_back(std::move(arg));
 }
 
-// One postfix form applied to `current`; false when `peek` starts none.
+// postfix -> "(" expression_list ")" | "[" expression "]" | "." NAME
+// Applies one postfix form to `current`; false when `peek` starts none.
 [[gnu::noinline]] bool apply_postfix(Parser &p, Expr &current) {
   switch (p.peek().kind) {
   case TokenKind::LParen: {

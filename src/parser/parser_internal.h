@@ -49,9 +49,10 @@ std::vector<Expr> parse_expression_list(Parser &p);
 // statement: a mandatory token was missing. Tokens read on the way stay
 // consumed either way.
 bool parse_statement(Parser &p, Stmt &s);
-// Parses one statement into `out`. A statement that consumed nothing sits
-// at a token that begins neither a statement nor an expression: that token
-// is skipped instead, so every call advances and the list stays bounded.
+// Appends the next statement to `out` when there is one. A statement that
+// consumed nothing sits at a token that begins neither a statement nor an
+// expression: that token is skipped instead, so every call advances and the
+// list never outgrows the token list.
 void parse_statement_into(Parser &p, std::vector<Stmt> &out);
 std::vector<Stmt> parse_block(Parser &p);
 std::vector<std::string> parse_params(Parser &p);
