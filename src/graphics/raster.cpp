@@ -305,6 +305,12 @@ void fill_circle(Canvas &canvas, int32_t cx, int32_t cy, int32_t radius) {
   });
 }
 
+void draw_segment(Canvas &canvas, int32_t x1, int32_t y1, int32_t x2,
+                  int32_t y2) {
+  Viewport view = viewport_of(canvas);
+  if (!view.empty()) walk_line(canvas, view, x1, y1, x2, y2);
+}
+
 void draw_triangle(Canvas &canvas, const TriangleShape &t) {
   Viewport view = viewport_of(canvas);
   if (view.empty()) return;

@@ -21,6 +21,11 @@ namespace tovik::raster {
 void draw_circle(Canvas &canvas, int32_t cx, int32_t cy, int32_t radius);
 void fill_circle(Canvas &canvas, int32_t cx, int32_t cy, int32_t radius);
 
+// One straight line by the integer walk, point by point; only the part
+// inside the canvas is walked.
+void draw_segment(Canvas &canvas, int32_t x1, int32_t y1, int32_t x2,
+                  int32_t y2);
+
 void draw_triangle(Canvas &canvas, const TriangleShape &triangle);
 void fill_triangle(Canvas &canvas, const TriangleShape &triangle);
 
