@@ -2,46 +2,39 @@
 
 #include <pthread.h>
 
-#include <cstdint>
-
 namespace tovik {
 
 volatile int interrupt_requested = 0;
 
 namespace {
 
-// Headroom kept free below the limit: enough for a builtin, a trace line or
-// a sanitizer report to run after the last check passed.
+// Enough for the deepest non-checking work below the last check (a builtin,
+// a trace line, SDL, a sanitizer report).
 constexpr uintptr_t kHeadroom = 1024 * 1024;
 
-uintptr_t stack_limit() {
-  static thread_local uintptr_t limit = [] {
-    pthread_attr_t attr;
-    void *low = nullptr;
-    size_t size = 0;
-    uintptr_t result = 0;
-    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-      if (pthread_attr_getstack(&attr, &low, &size) == 0)
-        result = reinterpret_cast<uintptr_t>(low) + kHeadroom;
-      pthread_attr_destroy(&attr);
-    }
-    return result;
-  }();
-  return limit;
+uintptr_t read_stack_floor() {
+  pthread_attr_t attr;
+  void *low = nullptr;
+  size_t size = 0;
+  uintptr_t floor = 0;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    if (pthread_attr_getstack(&attr, &low, &size) == 0 && size > 2 * kHeadroom)
+      floor = reinterpret_cast<uintptr_t>(low) + kHeadroom;
+    pthread_attr_destroy(&attr);
+  }
+  return floor;
 }
 
 } // namespace
 
-void check_stack() {
-  if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stack_limit())
-    throw Halt{"Error: maximum recursion depth exceeded"};
-}
+// The interpreter runs on the main thread, which initialises this.
+uintptr_t stack_floor = read_stack_floor();
 
-void halt_if_interrupted() {
-  if (interrupt_requested) {
-    interrupt_requested = 0;
-    throw Halt{"Interrupted"};
-  }
+void stack_exhausted() { throw Halt{"Error: maximum recursion depth exceeded"}; }
+
+void interrupted() {
+  interrupt_requested = 0;
+  throw Halt{"Interrupted"};
 }
 
 } // namespace tovik

@@ -5,6 +5,7 @@
 // order by RAII guards, up to the driver, which prints `message`.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tovik {
@@ -13,13 +14,27 @@ struct Halt {
   std::string message; // printed on standard error, followed by a line end
 };
 
-// Stops the run when the native stack is nearly used up. Call at every point
-// where the interpreter, the parser or a value walk recurses.
-void check_stack();
+// Lowest address the interpreter lets the native stack reach, with headroom
+// for a builtin, a trace line or a sanitizer report below it. Read once at
+// start-up from the real stack bounds.
+extern uintptr_t stack_floor;
+[[noreturn]] void stack_exhausted();
+
+// Stops the run when the native stack is nearly used up. Called wherever the
+// interpreter, the parser or a value walk recurses; it costs one comparison.
+inline void check_stack() {
+  if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stack_floor)
+      [[unlikely]]
+    stack_exhausted();
+}
 
 // Raised by the interactive loop's interrupt handler; tested at loop
 // iterations and calls.
 extern volatile int interrupt_requested;
-void halt_if_interrupted();
+[[noreturn]] void interrupted();
+inline void halt_if_interrupted() {
+  if (interrupt_requested) [[unlikely]]
+    interrupted();
+}
 
 } // namespace tovik

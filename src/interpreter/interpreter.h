@@ -84,12 +84,19 @@ void pop_scope(Interpreter &interp);
 // Evaluation and execution.
 Value evaluate(Interpreter &interp, const Expr &expr);
 Value apply_binary(const Value &left, TokenKind op, const Value &right);
+// A range bound as an integer: Floats truncate toward zero, saturating, NaN
+// gives 0. False when the value is not a number.
+bool range_bound(const Value &value, int64_t &out);
 void execute(Interpreter &interp, const Stmt &stmt);
 void run_block(Interpreter &interp, const std::vector<Stmt> &stmts);
 void run_program(const std::vector<Stmt> &stmts, bool debug);
 
 // Calls.
-Value call_function(Interpreter &interp, const Expr &call);
+// `assign_to`: the variable the call's result will be assigned to, when the
+// statement is `x = f(x, ...)`; lets push and concat grow x in place.
+inline constexpr Symbol kNoSymbol = 0xffffffffu;
+Value call_function(Interpreter &interp, const Expr &call,
+                    Symbol assign_to = kNoSymbol);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
 

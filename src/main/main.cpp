@@ -1,21 +1,36 @@
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
-#include "interpreter/interpreter.h"
-#include "lexer/scanner.h"
-#include "parser/parser.h"
+#include <string>
+#include <vector>
 
-// Placeholder driver until the command line lands.
+#include "main/args.h"
+#include "main/runner.h"
+
+namespace {
+
+// Scripts may recurse deeply (100,000 calls and more) on the main thread,
+// which SDL requires. The kernel sizes the main stack's room from the limit
+// in force at exec time, so raising the limit alone is not enough: raise it
+// and exec ourselves again. When that fails, keep the stack we have and put
+// the old limit back, so the recursion guard reads the true bound.
+void ensure_large_stack(char **argv) {
+  constexpr rlim_t kWanted = rlim_t(1) << 30;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kWanted) return;
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < kWanted) return;
+  struct rlimit raised = limit;
+  raised.rlim_cur = kWanted;
+  if (setrlimit(RLIMIT_STACK, &raised) != 0) return;
+  execv("/proc/self/exe", argv);
+  setrlimit(RLIMIT_STACK, &limit);
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
-  if (argc < 2) return 0;
-  std::ifstream in(argv[1], std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  std::string source = ss.str();
-  auto tokens = tovik::tokenize(source);
-  auto program = tovik::parse_program(tokens);
-  tovik::run_program(program, false);
-  std::fflush(stdout);
-  return 0;
+  if (argc > 0) ensure_large_stack(argv);
+  std::vector<std::string> arguments(argv, argv + argc);
+  return tovik::run_command(tovik::parse_args(arguments));
 }

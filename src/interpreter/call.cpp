@@ -1,0 +1,143 @@
+// Calls: resolving a name to the graphics library, a builtin, a user
+// function or a builtin-function value, and running user functions.
+#include <string>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/function.h"
+#include "interpreter/halt.h"
+#include "interpreter/interpreter.h"
+
+namespace tovik {
+
+namespace {
+
+// What a call name denotes never changes for a given Call node (builtins
+// cannot be shadowed), so it is decided once and kept in `Expr::callee`:
+// a builtin's id, or one of these.
+constexpr int16_t kUnresolved = -1;
+constexpr int16_t kGraphicsName = 1000; // begins with "sdl2."
+constexpr int16_t kUserName = 1001;     // anything else
+
+int16_t resolve(const Expr &call) {
+  std::string_view name = call.text;
+  size_t dot = name.find('.');
+  if (dot != std::string_view::npos && name.substr(0, dot) == "sdl2")
+    return kGraphicsName;
+  if (std::optional<BuiltinId> id = find_builtin(name))
+    return static_cast<int16_t>(*id);
+  return kUserName;
+}
+
+// The evaluated arguments of one call, on the interpreter's argument stack;
+// popped when the call is over, however it ends.
+class ArgumentFrame {
+public:
+  explicit ArgumentFrame(Interpreter &interp)
+      : interp_(interp), base_(interp.arguments.size()) {}
+  ~ArgumentFrame() { interp_.arguments.resize(base_); }
+  std::span<Value> values() {
+    return {interp_.arguments.data() + base_, interp_.arguments.size() - base_};
+  }
+
+private:
+  Interpreter &interp_;
+  size_t base_;
+};
+
+// For `x = push(x, v)` and `x = concat(x, ...)`: when the first argument is
+// the very payload the variable holds, drop the variable's reference so the
+// builtin gets the only one and can grow it in place. The variable is
+// rebound to the result straight after, and no script code runs between.
+void hand_over_first_argument(Interpreter &interp, Symbol assign_to,
+                              std::span<Value> args) {
+  if (assign_to == kNoSymbol || args.empty() || !args[0].object()) return;
+  Value *slot = assignable_slot(interp, assign_to);
+  if (slot && slot->object() == args[0].object()) *slot = Value();
+}
+
+Value call_named_value(Interpreter &interp, const Expr &call,
+                       std::span<Value> args) {
+  const std::string &name = call.text;
+  if (debug_enabled)
+    trace_call(name + " is not a builtin, looking for user function");
+  Value callee = call.text.find('.') == std::string::npos
+                     ? get_variable(interp, call.symbol)
+                     : get_variable(interp, name);
+  if (debug_enabled)
+    trace_call("get_variable(" + name + ") returned: " + to_debug(callee));
+  switch (callee.kind()) {
+  case ValueKind::BuiltinFunction: {
+    std::optional<Value> result =
+        call_graphics(callee.as_text(), args, interp.graphics);
+    return result ? std::move(*result) : Value();
+  }
+  case ValueKind::Function: {
+    // `callee` keeps the function alive even if its body rebinds the name.
+    const FunctionObject &function = callee.as_function();
+    if (debug_enabled)
+      trace_call("Found function with " +
+                 std::to_string(function.params.size()) + " params, calling");
+    return call_user_function(interp, function, args);
+  }
+  default:
+    if (debug_enabled) trace_call("Function not found for: " + name);
+    return Value();
+  }
+}
+
+} // namespace
+
+Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
+  if (debug_enabled) trace_call("Calling function: " + call.text);
+  check_stack();
+  if (call.callee == kUnresolved) call.callee = resolve(call);
+
+  ArgumentFrame frame(interp);
+  for (const Expr &arg : call.items)
+    interp.arguments.push_back(evaluate(interp, arg));
+  std::span<Value> args = frame.values();
+
+  if (call.callee == kGraphicsName) {
+    if (std::optional<Value> result =
+            call_graphics(call.text, args, interp.graphics))
+      return std::move(*result);
+  } else if (call.callee < kBuiltinCount) {
+    auto id = static_cast<BuiltinId>(call.callee);
+    if (id == BuiltinId::push || id == BuiltinId::concat)
+      hand_over_first_argument(interp, assign_to, args);
+    Value result = call_builtin_id(id, args, interp.graphics);
+    if (debug_enabled) trace_call(call.text + " is a builtin");
+    return result;
+  }
+  return call_named_value(interp, call, args);
+}
+
+Value call_user_function(Interpreter &interp, const FunctionObject &function,
+                         std::span<Value> args) {
+  check_stack();
+  halt_if_interrupted();
+  push_scope(interp);
+  // The scope is popped however the call ends, a halt included, so an
+  // interactive session can carry on with its variables intact.
+  struct ScopeGuard {
+    Interpreter &interp;
+    ~ScopeGuard() { pop_scope(interp); }
+  } guard{interp};
+
+  size_t bound = std::min(function.param_symbols.size(), args.size());
+  for (size_t i = 0; i < bound; ++i)
+    set_variable(interp, function.param_symbols[i], std::move(args[i]));
+  run_block(interp, function.body);
+
+  Value result;
+  if (interp.has_return_value) {
+    result = std::move(interp.return_value);
+    interp.return_value = Value();
+    interp.has_return_value = false;
+  }
+  // A break or continue that found no loop in this body ends here.
+  interp.break_flag = interp.continue_flag = false;
+  return result;
+}
+
+} // namespace tovik

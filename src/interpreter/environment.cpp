@@ -1,0 +1,155 @@
+// Variables: globals, declared globals, the dynamically scoped locals of the
+// calls in progress, and the dotted module lookup.
+#include <cstdio>
+#include <string>
+
+#include "interpreter/interpreter.h"
+#include "lexer/debug_text.h"
+
+namespace tovik {
+
+bool debug_enabled = false;
+
+namespace {
+
+constexpr std::string_view kDebugTag = "\x1b[33m[\x1b[93mDEBUG\x1b[33m]\x1b[0m ";
+constexpr std::string_view kCallTag =
+    "\x1b[33m[\x1b[93mDEBUG CALL\x1b[33m]\x1b[0m ";
+
+void write_trace(std::string_view tag, std::string_view message) {
+  std::string line;
+  line.reserve(tag.size() + message.size() + 1);
+  line += tag;
+  line += message;
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
+  if (symbol >= interp.slots.size())
+    interp.slots.resize(std::max<size_t>(symbol_count(), symbol + 1));
+  return interp.slots[symbol];
+}
+
+} // namespace
+
+Interpreter::Interpreter() {
+  slots.resize(symbol_count());
+  bindings.reserve(256);
+  frames.reserve(64);
+  arguments.reserve(256);
+}
+
+Interpreter::~Interpreter() = default;
+
+void trace_debug(std::string_view message) { write_trace(kDebugTag, message); }
+void trace_call(std::string_view message) { write_trace(kCallTag, message); }
+
+Value get_variable(Interpreter &interp, Symbol symbol) {
+  if (symbol >= interp.slots.size()) return Value();
+  const VariableSlot &slot = interp.slots[symbol];
+  if (slot.local >= 0) return interp.bindings[slot.local].value;
+  if (slot.has_global) return slot.global;
+  return Value();
+}
+
+namespace {
+
+// M.I: the module M among the modules made visible by `use`, then its item I.
+Value get_dotted(Interpreter &interp, std::string_view name, size_t dot) {
+  std::string_view module = name.substr(0, dot);
+  std::string_view item = name.substr(dot + 1);
+  if (debug_enabled)
+    trace_debug(std::string("Looking up module.item: module='")
+                    .append(module)
+                    .append("', item='")
+                    .append(item)
+                    .append("'"));
+  if (const Value *exports = interp.modules.find(module)) {
+    if (debug_enabled)
+      trace_debug(
+          std::string("Found module '").append(module).append("' in modules"));
+    if (const Value *found = exports->as_dict().find(item)) {
+      if (debug_enabled)
+        trace_debug(
+            std::string("Found item '").append(item).append("' in module"));
+      return *found;
+    }
+    return Value();
+  }
+  if (debug_enabled) {
+    trace_debug(
+        std::string("Module '").append(module).append("' not found in modules"));
+    std::string names = "Available modules: [";
+    bool first = true;
+    interp.modules.for_each([&](const Dict::Entry &e) {
+      if (!first) names += ", ";
+      first = false;
+      append_quoted(names, e.key);
+    });
+    names += ']';
+    trace_debug(names);
+  }
+  return Value();
+}
+
+} // namespace
+
+Value get_variable(Interpreter &interp, std::string_view name) {
+  size_t dot = name.find('.');
+  if (dot != std::string_view::npos) return get_dotted(interp, name, dot);
+  return get_variable(interp, intern(name));
+}
+
+void set_variable(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = slot_for(interp, symbol);
+  if (slot.declared_global || interp.frames.empty()) {
+    slot.global = std::move(value);
+    slot.has_global = true;
+    return;
+  }
+  // A binding made earlier in this same call is replaced; otherwise the new
+  // binding shadows whatever the name meant outside this call.
+  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
+    interp.bindings[slot.local].value = std::move(value);
+    return;
+  }
+  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
+  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
+}
+
+void declare_global(Interpreter &interp, Symbol symbol) {
+  slot_for(interp, symbol).declared_global = true;
+}
+
+void bind_global(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = slot_for(interp, symbol);
+  slot.global = std::move(value);
+  slot.has_global = true;
+}
+
+Value *assignable_slot(Interpreter &interp, Symbol symbol) {
+  if (symbol >= interp.slots.size()) return nullptr;
+  VariableSlot &slot = interp.slots[symbol];
+  if (slot.declared_global || interp.frames.empty())
+    return slot.local < 0 && slot.has_global ? &slot.global : nullptr;
+  if (slot.local >= static_cast<int32_t>(interp.frames.back()))
+    return &interp.bindings[slot.local].value;
+  return nullptr;
+}
+
+void push_scope(Interpreter &interp) {
+  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
+}
+
+void pop_scope(Interpreter &interp) {
+  uint32_t start = interp.frames.back();
+  for (size_t i = interp.bindings.size(); i > start; --i) {
+    const LocalBinding &b = interp.bindings[i - 1];
+    interp.slots[b.symbol].local = b.previous;
+  }
+  interp.bindings.resize(start);
+  interp.frames.pop_back();
+}
+
+} // namespace tovik

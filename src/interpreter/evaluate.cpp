@@ -1,0 +1,266 @@
+// Expressions. Nothing here raises: an operation that does not apply to its
+// operands yields Null. The one message is integer division by zero.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/halt.h"
+#include "interpreter/interpreter.h"
+
+namespace tovik {
+
+namespace {
+
+constexpr double kEpsilon = 2.220446049250313e-16;
+
+// A range value is an array of every number in it; past this many elements
+// it is Null rather than an allocation that cannot succeed. A `for` over a
+// range expression never builds the array and has no such limit.
+constexpr uint64_t kMaxRangeLength = uint64_t{1} << 26;
+
+int64_t wrap_add(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) +
+                              static_cast<uint64_t>(b));
+}
+int64_t wrap_sub(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) -
+                              static_cast<uint64_t>(b));
+}
+int64_t wrap_mul(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) *
+                              static_cast<uint64_t>(b));
+}
+
+Value division_by_zero() {
+  std::fputs("Error: division by zero\n", stderr);
+  return Value::number(0);
+}
+
+// Integer power by repeated squaring with wrapping multiplication. A
+// negative exponent gives the true result truncated toward zero, so only
+// 1 and -1 survive it and 0 behaves like a division by zero.
+Value integer_power(int64_t base, int64_t exponent) {
+  if (exponent < 0) {
+    if (base == 0) return division_by_zero();
+    if (base == 1) return Value::number(1);
+    if (base == -1) return Value::number((exponent & 1) ? -1 : 1);
+    return Value::number(0);
+  }
+  uint64_t e = static_cast<uint64_t>(exponent);
+  int64_t result = 1;
+  while (e) {
+    if (e & 1) result = wrap_mul(result, base);
+    e >>= 1;
+    if (e) base = wrap_mul(base, base);
+  }
+  return Value::number(result);
+}
+
+Value integer_binary(int64_t a, TokenKind op, int64_t b) {
+  switch (op) {
+  case TokenKind::Plus: return Value::number(wrap_add(a, b));
+  case TokenKind::Minus: return Value::number(wrap_sub(a, b));
+  case TokenKind::Star: return Value::number(wrap_mul(a, b));
+  case TokenKind::Slash:
+    if (b == 0) return division_by_zero();
+    if (b == -1) return Value::number(wrap_sub(0, a)); // MIN / -1 wraps
+    return Value::number(a / b);
+  case TokenKind::Percent:
+    if (b == 0) return division_by_zero();
+    if (b == -1) return Value::number(0);
+    return Value::number(a % b);
+  case TokenKind::Power: return integer_power(a, b);
+  case TokenKind::Equal: return Value::boolean(a == b);
+  case TokenKind::NotEqual: return Value::boolean(a != b);
+  case TokenKind::Less: return Value::boolean(a < b);
+  case TokenKind::Greater: return Value::boolean(a > b);
+  case TokenKind::LessEqual: return Value::boolean(a <= b);
+  case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+  default: return Value();
+  }
+}
+
+Value float_binary(double a, TokenKind op, double b) {
+  switch (op) {
+  case TokenKind::Plus: return Value::real(a + b);
+  case TokenKind::Minus: return Value::real(a - b);
+  case TokenKind::Star: return Value::real(a * b);
+  case TokenKind::Slash: return Value::real(a / b);
+  case TokenKind::Percent: return Value::real(std::fmod(a, b));
+  case TokenKind::Power: return Value::real(std::pow(a, b));
+  // Equality is an absolute tolerance, whatever the operands' size.
+  case TokenKind::Equal: return Value::boolean(std::fabs(a - b) < kEpsilon);
+  case TokenKind::NotEqual: return Value::boolean(std::fabs(a - b) >= kEpsilon);
+  case TokenKind::Less: return Value::boolean(a < b);
+  case TokenKind::Greater: return Value::boolean(a > b);
+  case TokenKind::LessEqual: return Value::boolean(a <= b);
+  case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+  default: return Value();
+  }
+}
+
+Value string_binary(const Value &a, TokenKind op, const Value &b) {
+  switch (op) {
+  case TokenKind::Plus: {
+    std::string joined;
+    joined.reserve(a.as_text().size() + b.as_text().size());
+    joined += a.as_text();
+    joined += b.as_text();
+    return Value::string(std::move(joined));
+  }
+  case TokenKind::Equal: return Value::boolean(a.as_text() == b.as_text());
+  case TokenKind::NotEqual: return Value::boolean(a.as_text() != b.as_text());
+  default: return Value();
+  }
+}
+
+Value boolean_binary(bool a, TokenKind op, bool b) {
+  switch (op) {
+  case TokenKind::And: return Value::boolean(a && b);
+  case TokenKind::Or: return Value::boolean(a || b);
+  case TokenKind::Equal: return Value::boolean(a == b);
+  case TokenKind::NotEqual: return Value::boolean(a != b);
+  default: return Value();
+  }
+}
+
+Value evaluate_unary(Interpreter &interp, const Expr &e) {
+  Value operand = evaluate(interp, *e.left);
+  switch (e.op.kind) {
+  case TokenKind::Minus:
+    if (operand.is(ValueKind::Number))
+      return Value::number(wrap_sub(0, operand.as_number()));
+    if (operand.is(ValueKind::Float)) return Value::real(-operand.as_float());
+    return Value();
+  case TokenKind::Not:
+    return Value::boolean(!is_truthy(operand));
+  default:
+    return Value();
+  }
+}
+
+Value index_value(const Value &object, const Value &index) {
+  if (object.is(ValueKind::Array) && index.is(ValueKind::Number)) {
+    const std::vector<Value> &items = object.as_array();
+    uint64_t i = static_cast<uint64_t>(index.as_number()); // negatives miss
+    return i < items.size() ? items[i] : Value();
+  }
+  if (object.is(ValueKind::Dict) && index.is(ValueKind::String)) {
+    const Value *found =
+        object.as_dict().find(index.as_text(), index.text_hash());
+    return found ? *found : Value();
+  }
+  return Value();
+}
+
+Value evaluate_dict(Interpreter &interp, const Expr &e) {
+  Dict dict;
+  for (const DictEntry &entry : e.entries)
+    dict.set(entry.first, evaluate(interp, entry.second));
+  return Value::dict(std::move(dict));
+}
+
+Value evaluate_array(Interpreter &interp, const Expr &e) {
+  std::vector<Value> items;
+  items.reserve(e.items.size());
+  for (const Expr &item : e.items) items.push_back(evaluate(interp, item));
+  return Value::array(std::move(items));
+}
+
+} // namespace
+
+bool range_bound(const Value &v, int64_t &out) {
+  if (v.is(ValueKind::Number)) {
+    out = v.as_number();
+    return true;
+  }
+  if (v.is(ValueKind::Float)) {
+    out = saturate_to_integer(v.as_float());
+    return true;
+  }
+  return false;
+}
+
+namespace {
+
+Value evaluate_range(Interpreter &interp, const Expr &e) {
+  Value start = evaluate(interp, *e.left);
+  Value end = evaluate(interp, *e.right);
+  int64_t from, to;
+  if (!range_bound(start, from) || !range_bound(end, to)) return Value();
+  if (to <= from) return Value::array({});
+  uint64_t length = static_cast<uint64_t>(to) - static_cast<uint64_t>(from);
+  if (length > kMaxRangeLength) return Value();
+  std::vector<Value> items;
+  items.reserve(length);
+  for (int64_t i = from; i < to; ++i) items.push_back(Value::number(i));
+  return Value::array(std::move(items));
+}
+
+} // namespace
+
+Value apply_binary(const Value &left, TokenKind op, const Value &right) {
+  if (left.kind() != right.kind()) return Value();
+  switch (left.kind()) {
+  case ValueKind::Number:
+    return integer_binary(left.as_number(), op, right.as_number());
+  case ValueKind::Float:
+    return float_binary(left.as_float(), op, right.as_float());
+  case ValueKind::String:
+    return string_binary(left, op, right);
+  case ValueKind::Boolean:
+    return boolean_binary(left.as_boolean(), op, right.as_boolean());
+  default:
+    return Value();
+  }
+}
+
+Value evaluate(Interpreter &interp, const Expr &e) {
+  switch (e.kind) {
+  case ExprKind::Number:
+    return Value::number(e.number);
+  case ExprKind::Float:
+    return Value::real(e.real);
+  case ExprKind::String:
+    if (e.constant.is_null()) e.constant = Value::string(e.text);
+    return e.constant;
+  case ExprKind::Boolean:
+    return Value::boolean(e.boolean);
+  case ExprKind::Identifier:
+    return get_variable(interp, e.symbol);
+  case ExprKind::BinaryOp: {
+    check_stack();
+    // Both operands always run, `and` and `or` included: the language has
+    // no short-circuit evaluation.
+    Value left = evaluate(interp, *e.left);
+    Value right = evaluate(interp, *e.right);
+    if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
+      return integer_binary(left.as_number(), e.op.kind, right.as_number());
+    return apply_binary(left, e.op.kind, right);
+  }
+  case ExprKind::UnaryOp:
+    check_stack();
+    return evaluate_unary(interp, e);
+  case ExprKind::Call:
+    return call_function(interp, e);
+  case ExprKind::Array:
+    check_stack();
+    return evaluate_array(interp, e);
+  case ExprKind::Dict:
+    check_stack();
+    return evaluate_dict(interp, e);
+  case ExprKind::Index: {
+    check_stack();
+    Value object = evaluate(interp, *e.left);
+    Value index = evaluate(interp, *e.right);
+    return index_value(object, index);
+  }
+  case ExprKind::Range:
+    check_stack();
+    return evaluate_range(interp, e);
+  }
+  return Value();
+}
+
+} // namespace tovik

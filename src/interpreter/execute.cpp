@@ -1,0 +1,246 @@
+// Statements and the program run. Control flow (return, break, continue,
+// a thrown Error) travels in the interpreter's fields, never by unwinding.
+#include <cmath>
+
+#include "interpreter/function.h"
+#include "interpreter/halt.h"
+#include "interpreter/interpreter.h"
+
+namespace tovik {
+
+namespace {
+
+constexpr double kEpsilon = 2.220446049250313e-16;
+
+bool control_pending(const Interpreter &interp) {
+  return interp.has_return_value | interp.break_flag | interp.continue_flag;
+}
+
+TokenKind arithmetic_of(TokenKind compound) {
+  switch (compound) {
+  case TokenKind::PlusAssign: return TokenKind::Plus;
+  case TokenKind::MinusAssign: return TokenKind::Minus;
+  case TokenKind::StarAssign: return TokenKind::Star;
+  case TokenKind::SlashAssign: return TokenKind::Slash;
+  default: return compound;
+  }
+}
+
+// `x = x + e` and `x += e`: read x, evaluate e, bind x to the sum. When x
+// holds text that nobody else shares, append to it in place, so building a
+// string piece by piece costs amortised O(1) per piece.
+void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
+                const Expr &rhs) {
+  Value left = get_variable(interp, symbol);
+  Value right = evaluate(interp, rhs);
+  if (op == TokenKind::Plus && left.is(ValueKind::String) &&
+      right.is(ValueKind::String)) {
+    Value *slot = assignable_slot(interp, symbol);
+    if (slot && slot->object() == left.object()) {
+      *slot = Value(); // drop the variable's reference: `left` may be unique
+      left.mutable_text() += right.as_text();
+      *slot = std::move(left);
+      return;
+    }
+  }
+  set_variable(interp, symbol, apply_binary(left, op, right));
+}
+
+bool first_argument_is(const Expr &call, Symbol symbol) {
+  return !call.items.empty() && call.items[0].kind == ExprKind::Identifier &&
+         call.items[0].symbol == symbol;
+}
+
+void assign(Interpreter &interp, const Stmt &s) {
+  const Expr &value = s.expr;
+  if (value.kind == ExprKind::BinaryOp && value.op.kind == TokenKind::Plus &&
+      value.left->kind == ExprKind::Identifier &&
+      value.left->symbol == s.symbol) {
+    add_assign(interp, s.symbol, TokenKind::Plus, *value.right);
+    return;
+  }
+  if (value.kind == ExprKind::Call && first_argument_is(value, s.symbol)) {
+    set_variable(interp, s.symbol, call_function(interp, value, s.symbol));
+    return;
+  }
+  set_variable(interp, s.symbol, evaluate(interp, value));
+}
+
+bool matches(const Value &subject, const Value &pattern) {
+  if (subject.kind() != pattern.kind()) return false;
+  switch (subject.kind()) {
+  case ValueKind::Number:
+    return subject.as_number() == pattern.as_number();
+  case ValueKind::Float:
+    return std::fabs(subject.as_float() - pattern.as_float()) < kEpsilon;
+  case ValueKind::String:
+    return subject.as_text() == pattern.as_text();
+  case ValueKind::Boolean:
+    return subject.as_boolean() == pattern.as_boolean();
+  case ValueKind::Null:
+    return true;
+  default:
+    return false; // only a wildcard matches other values
+  }
+}
+
+void execute_while(Interpreter &interp, const Stmt &s) {
+  while (true) {
+    halt_if_interrupted();
+    if (!is_truthy(evaluate(interp, s.expr))) break;
+    run_block(interp, s.body);
+    if (interp.has_return_value || interp.break_flag) break;
+    interp.continue_flag = false;
+  }
+  interp.break_flag = false;
+}
+
+// One pass of a for body; false when the loop must stop.
+bool for_step(Interpreter &interp, const Stmt &s, Value element) {
+  halt_if_interrupted();
+  set_variable(interp, s.symbol, std::move(element));
+  run_block(interp, s.body);
+  if (interp.has_return_value || interp.break_flag) return false;
+  interp.continue_flag = false;
+  return true;
+}
+
+void execute_for(Interpreter &interp, const Stmt &s) {
+  if (s.expr.kind == ExprKind::Range) {
+    // Counting through a range expression needs no array of its numbers.
+    Value start = evaluate(interp, *s.expr.left);
+    Value end = evaluate(interp, *s.expr.right);
+    int64_t from, to;
+    if (range_bound(start, from) && range_bound(end, to)) {
+      for (int64_t i = from; i < to; ++i)
+        if (!for_step(interp, s, Value::number(i))) break;
+    }
+  } else {
+    Value iterable = evaluate(interp, s.expr);
+    if (iterable.is(ValueKind::Array)) {
+      // `iterable` holds the array for the whole loop, so the body may
+      // rebind the variable it came from without disturbing the walk.
+      for (const Value &element : iterable.as_array())
+        if (!for_step(interp, s, element)) break;
+    }
+  }
+  interp.break_flag = false;
+}
+
+void execute_match(Interpreter &interp, const Stmt &s) {
+  Value subject = evaluate(interp, s.expr);
+  for (const MatchArm &arm : s.arms) {
+    if (arm.pattern.kind == PatternKind::Wildcard ||
+        matches(subject, evaluate(interp, arm.pattern.value))) {
+      run_block(interp, arm.body);
+      return;
+    }
+  }
+}
+
+void execute_try(Interpreter &interp, const Stmt &s) {
+  run_block(interp, s.body);
+  if (!interp.has_return_value || !interp.return_value.is(ValueKind::Error))
+    return; // ran to its end, or something other than an Error is travelling
+  Value message = Value::string(interp.return_value.as_text());
+  interp.return_value = Value();
+  interp.has_return_value = false;
+  set_variable(interp, s.symbol, std::move(message));
+  run_block(interp, s.else_body);
+}
+
+} // namespace
+
+void execute(Interpreter &interp, const Stmt &s) {
+  switch (s.kind) {
+  case StmtKind::Let:
+  case StmtKind::Assign:
+    assign(interp, s);
+    return;
+  case StmtKind::CompoundAssign:
+    add_assign(interp, s.symbol, arithmetic_of(s.op.kind), s.expr);
+    return;
+  case StmtKind::Function:
+    // The body is copied into a shared value once per definition; every
+    // later execution of the definition binds that same immutable value.
+    if (s.function_value.is_null())
+      s.function_value = make_function(s.params, s.body);
+    set_variable(interp, s.symbol, s.function_value);
+    return;
+  case StmtKind::If:
+    check_stack();
+    if (is_truthy(evaluate(interp, s.expr)))
+      run_block(interp, s.body);
+    else if (s.has_else)
+      run_block(interp, s.else_body);
+    return;
+  case StmtKind::While:
+    check_stack();
+    execute_while(interp, s);
+    return;
+  case StmtKind::For:
+    check_stack();
+    execute_for(interp, s);
+    return;
+  case StmtKind::Match:
+    check_stack();
+    execute_match(interp, s);
+    return;
+  case StmtKind::Try:
+    check_stack();
+    execute_try(interp, s);
+    return;
+  case StmtKind::Return:
+    interp.return_value = s.has_expr ? evaluate(interp, s.expr) : Value();
+    interp.has_return_value = true;
+    return;
+  case StmtKind::Break:
+    interp.break_flag = true;
+    return;
+  case StmtKind::Continue:
+    interp.continue_flag = true;
+    return;
+  case StmtKind::Global:
+    declare_global(interp, s.symbol);
+    return;
+  case StmtKind::Use:
+    execute_use(interp, s);
+    return;
+  case StmtKind::Expr:
+    evaluate(interp, s.expr);
+    return;
+  }
+}
+
+void run_block(Interpreter &interp, const std::vector<Stmt> &stmts) {
+  for (const Stmt &s : stmts) {
+    execute(interp, s);
+    if (control_pending(interp)) return;
+  }
+}
+
+void run_program(const std::vector<Stmt> &stmts, bool debug) {
+  debug_enabled = debug;
+  Interpreter interp;
+  // Hoisting: top-level definitions and `let`s are bound before anything
+  // runs, so `main` and the functions it calls can be defined in any order.
+  for (const Stmt &s : stmts) {
+    if (s.kind == StmtKind::Let || s.kind == StmtKind::Function) {
+      execute(interp, s);
+      interp.break_flag = interp.continue_flag = false;
+    }
+  }
+  Value entry = get_variable(interp, intern("main"));
+  if (entry.is(ValueKind::Function)) {
+    call_user_function(interp, entry.as_function(), {});
+    return;
+  }
+  for (const Stmt &s : stmts) {
+    execute(interp, s);
+    if (interp.has_return_value) return;
+    // A stray break or continue outside any loop ends with its statement.
+    interp.break_flag = interp.continue_flag = false;
+  }
+}
+
+} // namespace tovik

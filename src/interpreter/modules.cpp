@@ -1,0 +1,91 @@
+// Modules: other script files run once in an interpreter of their own, whose
+// globals become the exports, and the built-in graphics module "sdl2".
+#include <array>
+#include <fstream>
+#include <iterator>
+
+#include "interpreter/interpreter.h"
+#include "lexer/scanner.h"
+#include "main/source.h"
+#include "parser/parser.h"
+
+namespace tovik {
+
+namespace {
+
+constexpr std::array<std::string_view, 16> kSdl2Items = {
+    "init",           "create_window",    "destroy_window",
+    "set_window_title", "clear_screen",   "render_present",
+    "set_draw_color", "draw_point",       "draw_line",
+    "draw_rect",      "fill_rect",        "draw_circle",
+    "fill_circle",    "get_window_width", "get_window_height",
+    "is_window_open",
+};
+
+Value run_module_file(const std::string &name, const std::string &source) {
+  std::vector<Stmt> stmts = parse_program(tokenize(source));
+  if (debug_enabled)
+    trace_debug("Parsed " + std::to_string(stmts.size()) + " statements");
+
+  // Every top-level statement runs, even after a top-level return: there is
+  // no hoisting pass and no call of main in a module.
+  Interpreter module;
+  for (const Stmt &s : stmts) {
+    execute(module, s);
+    module.break_flag = module.continue_flag = false;
+  }
+
+  Dict exports;
+  for_each_global(module, [&](Symbol symbol, const Value &value) {
+    exports.set(symbol_name(symbol), value);
+  });
+  if (debug_enabled) {
+    exports.for_each([](const Dict::Entry &e) {
+      trace_debug("Exporting: " + e.key + " = " +
+                  (e.value.is(ValueKind::Function) ? "Function" : "Other"));
+    });
+    trace_debug("Module " + name + " has " + std::to_string(exports.size()) +
+                " exports");
+  }
+  return Value::dict(std::move(exports));
+}
+
+} // namespace
+
+Value sdl2_module_exports() {
+  Dict exports;
+  for (std::string_view item : kSdl2Items)
+    exports.set(std::string(item),
+                Value::builtin_function("sdl2." + std::string(item)));
+  return Value::dict(std::move(exports));
+}
+
+std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
+  if (const Value *cached = interp.module_cache.find(name)) return *cached;
+  if (name == "sdl2") return sdl2_module_exports();
+
+  std::string source;
+  if (!read_source_file(name + ".tvk", source).empty()) {
+    if (debug_enabled)
+      trace_debug("Failed to load module: " + name + ".tvk not found");
+    return std::nullopt;
+  }
+  Value exports = run_module_file(name, source);
+  interp.module_cache.set(name, exports);
+  return exports;
+}
+
+void execute_use(Interpreter &interp, const Stmt &use) {
+  std::optional<Value> exports = load_module(interp, use.name);
+  if (!exports) return;
+  if (use.items) {
+    // Chosen items become globals directly, whatever scope the use runs in.
+    for (const std::string &item : *use.items)
+      if (const Value *value = exports->as_dict().find(item))
+        bind_global(interp, intern(item), *value);
+    return;
+  }
+  interp.modules.set(use.alias ? *use.alias : use.name, std::move(*exports));
+}
+
+} // namespace tovik

@@ -1,0 +1,20 @@
+// Turning the command line into the one thing the process will do.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tovik {
+
+enum class CommandKind { Help, Version, Repl, Run };
+
+struct Command {
+  CommandKind kind = CommandKind::Repl;
+  std::string file;   // Run: the script path, never empty
+  bool debug = false; // Run: trace lines and phase timings on stderr
+};
+
+// `arguments` is the whole list, the program name first.
+Command parse_args(const std::vector<std::string> &arguments);
+
+} // namespace tovik

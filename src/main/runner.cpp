@@ -1,0 +1,155 @@
+#include "main/runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/halt.h"
+#include "interpreter/interpreter.h"
+#include "lexer/scanner.h"
+#include "main/source.h"
+#include "main/usage.h"
+#include "parser/parser.h"
+#include "repl/repl.h"
+
+namespace tovik {
+
+namespace {
+
+constexpr std::string_view kTraceTag = "\x1b[33m[\x1b[93mTOVIK\x1b[33m]\x1b[0m ";
+
+void trace(std::string_view message) {
+  std::string line;
+  line.reserve(kTraceTag.size() + message.size() + 1);
+  line += kTraceTag;
+  line += message;
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void trace_separator() {
+  std::string rule;
+  for (int i = 0; i < 33; ++i) rule += "\u2500";
+  trace(rule);
+}
+
+void report_error(std::string_view message) {
+  std::string line(message);
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+using Clock = std::chrono::steady_clock;
+
+double elapsed_milliseconds(Clock::time_point start, Clock::time_point end) {
+  int64_t ns =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(end - start).count();
+  double seconds = static_cast<double>(ns / 1000000000);
+  double nanos = static_cast<double>(ns % 1000000000);
+  return (seconds + nanos / 1000000000.0) * 1000.0;
+}
+
+} // namespace
+
+bool has_script_extension(std::string_view path) {
+  auto is_separator = [](char c) { return c == '/' || c == '\\'; };
+  size_t end = path.size();
+  while (end > 0 && is_separator(path[end - 1])) --end;
+  size_t begin = end;
+  while (begin > 0 && !is_separator(path[begin - 1])) --begin;
+  std::string_view name = path.substr(begin, end - begin);
+  constexpr std::string_view suffix = ".tvk";
+  return name.size() > suffix.size() && name.ends_with(suffix);
+}
+
+std::string format_milliseconds(double milliseconds) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.3f", milliseconds);
+  return buffer;
+}
+
+int run_file(const std::string &file, bool debug) {
+  if (debug) {
+    trace_separator();
+    trace("Starting Tovik interpreter...");
+  }
+  // The extension is checked before the file is touched.
+  if (!has_script_extension(file)) {
+    report_error("Error: Only .tvk files are allowed.");
+    return 1;
+  }
+  std::string text;
+  std::string error = read_source_file(file, text);
+  if (!error.empty()) {
+    report_error("Error: Failed to read the file: " + error);
+    return 1;
+  }
+  if (debug)
+    trace("File read successfully (" + std::to_string(text.size()) +
+          " bytes)");
+
+  Clock::time_point start = Clock::now();
+  std::vector<Token> tokens = tokenize(text);
+  double tokenize_ms = elapsed_milliseconds(start, Clock::now());
+  if (debug)
+    trace("Tokenization completed in " + format_milliseconds(tokenize_ms) +
+          "ms");
+
+  start = Clock::now();
+  std::vector<Stmt> program = parse_program(tokens);
+  double parse_ms = elapsed_milliseconds(start, Clock::now());
+  if (debug) {
+    trace("Parsing completed in " + format_milliseconds(parse_ms) + "ms");
+    trace("Starting execution...");
+    trace_separator();
+  }
+
+  start = Clock::now();
+  run_program(program, debug);
+  double execute_ms = elapsed_milliseconds(start, Clock::now());
+  // The script's output belongs between the separators, also on a console
+  // where both streams meet.
+  flush_output();
+  if (debug) {
+    trace_separator();
+    trace("Tokenization : " + format_milliseconds(tokenize_ms) + "ms");
+    trace("Parsing      : " + format_milliseconds(parse_ms) + "ms");
+    trace("Execution    : " + format_milliseconds(execute_ms) + "ms");
+    trace_separator();
+  }
+  return 0;
+}
+
+int run_command(const Command &command) {
+  int status = 0;
+  try {
+    switch (command.kind) {
+    case CommandKind::Help:
+      print_usage();
+      break;
+    case CommandKind::Version:
+      print_version();
+      break;
+    case CommandKind::Repl:
+      run_repl();
+      break;
+    case CommandKind::Run:
+      status = run_file(command.file, command.debug);
+      break;
+    }
+  } catch (const Halt &halt) {
+    flush_output();
+    report_error(halt.message);
+    return 1;
+  } catch (const std::bad_alloc &) {
+    flush_output();
+    report_error("Error: out of memory");
+    return 1;
+  }
+  flush_output();
+  return status;
+}
+
+} // namespace tovik

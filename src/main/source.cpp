@@ -1,0 +1,68 @@
+#include "main/source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace tovik {
+
+bool is_valid_utf8(std::string_view text) {
+  const auto *bytes = reinterpret_cast<const uint8_t *>(text.data());
+  size_t offset = 0;
+  // ICU walks 32-bit offsets, so very large texts are checked in chunks; a
+  // character cut by a chunk's end is checked again at the next chunk.
+  while (offset < text.size()) {
+    auto length = static_cast<int32_t>(
+        std::min<size_t>(text.size() - offset, size_t{1} << 30));
+    bool last = offset + static_cast<size_t>(length) == text.size();
+    const uint8_t *chunk = bytes + offset;
+    int32_t i = 0;
+    while (i < length) {
+      int32_t start = i;
+      UChar32 c;
+      U8_NEXT(chunk, i, length, c);
+      if (c < 0) {
+        if (!last && start >= length - 4) {
+          i = start;
+          break;
+        }
+        return false;
+      }
+    }
+    offset += static_cast<size_t>(i);
+  }
+  return true;
+}
+
+std::string read_source_file(const std::string &path, std::string &text) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return std::strerror(EISDIR);
+  }
+  text.clear();
+  char buffer[65536];
+  while (true) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      return std::strerror(error);
+    }
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  if (!is_valid_utf8(text)) return "stream did not contain valid UTF-8";
+  return {};
+}
+
+} // namespace tovik

@@ -1,0 +1,17 @@
+// Reading a script or module file as UTF-8 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovik {
+
+// Reads the whole file at `path` into `text`. Returns an empty string on
+// success, otherwise the description of the failure: the operating system's
+// message, or "stream did not contain valid UTF-8".
+std::string read_source_file(const std::string &path, std::string &text);
+
+// True when `text` is well-formed UTF-8.
+bool is_valid_utf8(std::string_view text);
+
+} // namespace tovik

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "main/args.h"
+
+namespace tovik {
+namespace {
+
+Command parse(std::vector<std::string> rest) {
+  rest.insert(rest.begin(), "tovik");
+  return parse_args(rest);
+}
+
+TEST(ParseArgs, WithoutAFileTheLoopStartsAndNeverTraces) {
+  EXPECT_EQ(parse({}).kind, CommandKind::Repl);
+  EXPECT_EQ(parse_args({}).kind, CommandKind::Repl);
+  for (auto args : std::vector<std::vector<std::string>>{
+           {"-d"}, {"--debug", "-x"}, {"--weird", ""}, {"-a.tvk"}}) {
+    Command c = parse(args);
+    EXPECT_EQ(c.kind, CommandKind::Repl) << args[0];
+    EXPECT_FALSE(c.debug) << args[0];
+  }
+}
+
+TEST(ParseArgs, HelpAndVersionStopAtTheFirstOfThem) {
+  EXPECT_EQ(parse({"-h"}).kind, CommandKind::Help);
+  EXPECT_EQ(parse({"--help"}).kind, CommandKind::Help);
+  EXPECT_EQ(parse({"-v"}).kind, CommandKind::Version);
+  EXPECT_EQ(parse({"--version"}).kind, CommandKind::Version);
+  EXPECT_EQ(parse({"-v", "-h"}).kind, CommandKind::Version);
+  EXPECT_EQ(parse({"-h", "-v"}).kind, CommandKind::Help);
+  Command after_file = parse({"a.tvk", "-d", "-h"});
+  EXPECT_EQ(after_file.kind, CommandKind::Help);
+  EXPECT_EQ(after_file.file, "");
+}
+
+TEST(ParseArgs, FirstFileRunsAndDebugMayStandAnywhere) {
+  Command before = parse({"-d", "a.tvk"});
+  EXPECT_EQ(before.kind, CommandKind::Run);
+  EXPECT_EQ(before.file, "a.tvk");
+  EXPECT_TRUE(before.debug);
+
+  Command after = parse({"-x", "a.tvk", "b.tvk", "--debug"});
+  EXPECT_EQ(after.kind, CommandKind::Run);
+  EXPECT_EQ(after.file, "a.tvk");
+  EXPECT_TRUE(after.debug);
+
+  Command plain = parse({"", "--", "notes.txt", "a.tvk"});
+  EXPECT_EQ(plain.kind, CommandKind::Run);
+  EXPECT_EQ(plain.file, "notes.txt"); // the extension is the runner's test
+  EXPECT_FALSE(plain.debug);
+}
+
+TEST(ParseArgs, OptionsAreWholeCaseSensitiveArguments) {
+  for (const char *not_an_option : {"-H", "-D", "-hd", "--help=1", "-debug"})
+    EXPECT_EQ(parse({not_an_option}).kind, CommandKind::Repl) << not_an_option;
+  EXPECT_FALSE(parse({"-dv", "a.tvk"}).debug);
+}
+
+} // namespace
+} // namespace tovik
