@@ -80,7 +80,8 @@ std::optional<Value> call_graphics(std::string_view name,
     return Value::null();
   case GraphicsFunction::set_draw_color:
     return checked(args, 3, "set_draw_color requires 3 arguments",
-                   "Color values must be numbers", all_numeric(args, 0, 3), [&] {
+                   "Color values must be numbers", all_numeric(args, 0, 3),
+                   [&] {
                      set_draw_color(graphics, to_uint8(args[0]),
                                     to_uint8(args[1]), to_uint8(args[2]));
                      return Value::null();

@@ -53,14 +53,16 @@ bool SdlCanvas::clear() { return SDL_RenderClear(renderer_) == 0; }
 
 // SDL's renderer works in single precision, which misplaces coordinates
 // beyond 2^24, and for a slanted line it builds an array of every point of
-// the whole line, gigabytes for one that reaches far out. So every shape is
-// cut down to the window first: the visible pixels stay exactly the same.
+// the whole line, gigabytes for one that reaches far out. So shapes are cut
+// down to the window first. Points, rectangles and straight rows keep
+// exactly their visible pixels; a far-reaching slanted line is walked here
+// instead, by the integer walk of triangle edges.
 //
 // A failed point, line or rectangle only loses that shape; drawing goes on.
 
 namespace {
 
-// Coordinates and lengths below this are handed to SDL unchanged.
+// Shapes lying wholly this close to the origin go to SDL as they are.
 constexpr int64_t kSafeExtent = 1 << 14;
 
 bool safe(int64_t v) { return v > -kSafeExtent && v < kSafeExtent; }

@@ -56,7 +56,8 @@ Value draw_shape(Args args, GraphicsContext &graphics, Stroke stroke) {
 
 Value builtin_color(Args args, GraphicsContext &) {
   if (!numeric_arguments(args, 3)) return Value::null();
-  return Value::color({to_uint8(args[0]), to_uint8(args[1]), to_uint8(args[2])});
+  return Value::color(
+      {to_uint8(args[0]), to_uint8(args[1]), to_uint8(args[2])});
 }
 
 Value builtin_rect(Args args, GraphicsContext &) {

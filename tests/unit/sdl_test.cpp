@@ -290,7 +290,8 @@ TEST_F(SdlWindowTest, LibraryResults) {
 
   // Sizes keep their low 32 bits: 2^32 + 32 is 32.
   Value created = call(graphics, "sdl2.create_window",
-                       {Value::string("T"), num(4294967328), Value::real(24.9)});
+                       {Value::string("T"), num(4294967328),
+                        Value::real(24.9)});
   EXPECT_EQ(to_text(created), "1");
   EXPECT_EQ(to_text(call(graphics, "sdl2.get_window_width", {})), "32");
   EXPECT_EQ(to_text(call(graphics, "sdl2.get_window_height", {})), "24");
@@ -314,7 +315,8 @@ TEST_F(SdlWindowTest, LibraryResults) {
   call(graphics, "sdl2.set_draw_color", {num(255), num(0), num(0)});
   call(graphics, "sdl2.fill_circle", {num(16), num(12), num(4294967298)});
   call(graphics, "sdl2.draw_point", {num(0), num(0)});
-  call(graphics, "sdl2.draw_line", {num(0), num(23), Value::real(31.7), num(23)});
+  call(graphics, "sdl2.draw_line",
+       {num(0), num(23), Value::real(31.7), num(23)});
   call(graphics, "sdl2.draw_circle", {num(16), num(12), num(-3)});
   auto frame = pixels(graphics);
   EXPECT_EQ(at(frame, 16, 10), kRed); // radius 2^32 + 2 is 2
