@@ -27,10 +27,15 @@ uintptr_t read_stack_floor() {
 
 } // namespace
 
-// The interpreter runs on the main thread, which initialises this.
-uintptr_t stack_floor = read_stack_floor();
+thread_local uintptr_t stack_floor = UINTPTR_MAX;
 
-void stack_exhausted() { throw Halt{"Error: maximum recursion depth exceeded"}; }
+void stack_check_failed(uintptr_t frame) {
+  if (stack_floor == UINTPTR_MAX) {
+    stack_floor = read_stack_floor();
+    if (frame >= stack_floor) return;
+  }
+  throw Halt{"Error: maximum recursion depth exceeded"};
+}
 
 void interrupted() {
   interrupt_requested = 0;
