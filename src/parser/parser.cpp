@@ -1,8 +1,24 @@
 #include "parser/parser.h"
 
+#include "parser/parser_internal.h"
+
 namespace tovik {
 
-// Placeholder until the parser lands.
-std::vector<Stmt> parse_program(const std::vector<Token> &) { return {}; }
+const Token Parser::end_of_input(TokenKind::Eof);
+
+bool Parser::expect(TokenKind kind) {
+  if (peek().kind != kind) return false;
+  advance();
+  return true;
+}
+
+// program -> { statement } EOF
+std::vector<Stmt> parse_program(const std::vector<Token> &tokens) {
+  Parser p;
+  p.tokens = &tokens;
+  std::vector<Stmt> program;
+  while (!p.check(TokenKind::Eof)) parse_statement_into(p, program);
+  return program;
+}
 
 } // namespace tovik

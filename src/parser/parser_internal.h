@@ -1,0 +1,59 @@
+// The parser's cursor and its parse functions, shared by the expression and
+// statement halves of the parser.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "lexer/token.h"
+#include "parser/ast.h"
+
+namespace tovik {
+
+// A read position over a borrowed token list. Reading past the end yields
+// EOF, so no rule needs a bounds check of its own.
+struct Parser {
+  const std::vector<Token> *tokens = nullptr;
+  size_t pos = 0;
+
+  const Token &peek() const { return at(pos); }
+  // The token after `peek`: the one extra token of lookahead the grammar
+  // needs (after a leading name, after a dot).
+  const Token &peek_next() const { return at(pos + 1); }
+  bool check(TokenKind kind) const { return peek().kind == kind; }
+  void advance() { ++pos; }
+  // Consumes the token if it is of `kind`. The parser only ever expects
+  // kinds without a payload, for which kind equality is token equality.
+  bool expect(TokenKind kind);
+
+private:
+  const Token &at(size_t index) const {
+    return index < tokens->size() ? (*tokens)[index] : end_of_input;
+  }
+  static const Token end_of_input;
+};
+
+Expr parse_expression(Parser &p);
+Expr parse_and(Parser &p);
+Expr parse_equality(Parser &p);
+Expr parse_comparison(Parser &p);
+Expr parse_range(Parser &p);
+Expr parse_additive(Parser &p);
+Expr parse_multiplicative(Parser &p);
+Expr parse_power(Parser &p);
+Expr parse_unary(Parser &p);
+Expr parse_primary(Parser &p);
+std::vector<Expr> parse_expression_list(Parser &p);
+
+// One statement, or nothing when a mandatory token is missing; tokens read
+// on the way stay consumed either way.
+std::optional<Stmt> parse_statement(Parser &p);
+// Parses one statement into `out`. A statement that consumed nothing sits
+// at a token that begins neither a statement nor an expression: that token
+// is skipped instead, so every call advances and the list stays bounded.
+void parse_statement_into(Parser &p, std::vector<Stmt> &out);
+std::vector<Stmt> parse_block(Parser &p);
+std::vector<std::string> parse_params(Parser &p);
+
+} // namespace tovik
