@@ -16,6 +16,8 @@ namespace {
 // a trace line, SDL, a sanitizer report).
 constexpr uintptr_t kHeadroom = 1024 * 1024;
 
+// The main thread's stack, whose floor the recursion guard watches.
+uintptr_t stack_low = 0;
 uintptr_t stack_top = 0;
 
 uintptr_t read_stack_floor() {
@@ -27,7 +29,8 @@ uintptr_t read_stack_floor() {
     if (pthread_attr_getstack(&attr, &low, &size) == 0 &&
         size > 2 * kHeadroom) {
       floor = reinterpret_cast<uintptr_t>(low) + kHeadroom;
-      stack_top = reinterpret_cast<uintptr_t>(low) + size;
+      stack_low = reinterpret_cast<uintptr_t>(low);
+      stack_top = stack_low + size;
     }
     pthread_attr_destroy(&attr);
   }
@@ -38,11 +41,12 @@ uintptr_t read_stack_floor() {
 // than 64 MiB below the stack top, so the destructors run during unwinding
 // would land on stale redzones of the abandoned frames and be reported as
 // overflows. Clear the shadow from here up instead; the few frames that
-// survive the unwinding only lose their redzones.
+// survive the unwinding only lose their redzones. Only the main thread's
+// stack is known here; elsewhere the sanitizer is left to itself.
 void prepare_to_unwind() {
 #if defined(__SANITIZE_ADDRESS__)
   auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-  if (stack_top > here)
+  if (here >= stack_low && here < stack_top)
     __asan_unpoison_memory_region(reinterpret_cast<void *>(here),
                                   stack_top - here);
 #endif
