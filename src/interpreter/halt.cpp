@@ -16,9 +16,9 @@ namespace {
 // a trace line, SDL, a sanitizer report).
 constexpr uintptr_t kHeadroom = 1024 * 1024;
 
-// The main thread's stack, whose floor the recursion guard watches.
-uintptr_t stack_low = 0;
-uintptr_t stack_top = 0;
+// This thread's stack bounds, read with its floor.
+thread_local uintptr_t stack_low = 0;
+thread_local uintptr_t stack_top = 0;
 
 uintptr_t read_stack_floor() {
   pthread_attr_t attr;
@@ -41,8 +41,8 @@ uintptr_t read_stack_floor() {
 // than 64 MiB below the stack top, so the destructors run during unwinding
 // would land on stale redzones of the abandoned frames and be reported as
 // overflows. Clear the shadow from here up instead; the few frames that
-// survive the unwinding only lose their redzones. Only the main thread's
-// stack is known here; elsewhere the sanitizer is left to itself.
+// survive the unwinding only lose their redzones. A thread whose bounds
+// were never read is left to the sanitizer.
 void prepare_to_unwind() {
 #if defined(__SANITIZE_ADDRESS__)
   auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
@@ -54,10 +54,13 @@ void prepare_to_unwind() {
 
 } // namespace
 
-// The interpreter runs on the main thread, which initialises this.
-uintptr_t stack_floor = read_stack_floor();
+constinit thread_local uintptr_t stack_floor = UINTPTR_MAX;
 
-void stack_exhausted() {
+void stack_check_failed(uintptr_t frame) {
+  if (stack_floor == UINTPTR_MAX) {
+    stack_floor = read_stack_floor();
+    if (frame >= stack_floor) return;
+  }
   prepare_to_unwind();
   throw Halt{"Error: maximum recursion depth exceeded"};
 }

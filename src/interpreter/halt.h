@@ -14,18 +14,19 @@ struct Halt {
   std::string message; // printed on standard error, followed by a line end
 };
 
-// Lowest address the interpreter lets the native stack reach, with headroom
-// for a builtin, a trace line or a sanitizer report below it. Read once at
-// start-up from the real stack bounds.
-extern uintptr_t stack_floor;
-[[noreturn]] void stack_exhausted();
+// Lowest address this thread's native stack may reach, with headroom for a
+// builtin, a trace line or a sanitizer report below it. It starts at the
+// top of the address space so that the first check of each thread reads the
+// real stack bounds.
+extern thread_local constinit uintptr_t stack_floor;
+void stack_check_failed(uintptr_t frame);
 
 // Stops the run when the native stack is nearly used up. Called wherever the
 // interpreter, the parser or a value walk recurses; it costs one comparison.
 inline void check_stack() {
-  if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stack_floor)
-      [[unlikely]]
-    stack_exhausted();
+  auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (frame < stack_floor) [[unlikely]]
+    stack_check_failed(frame);
 }
 
 // Raised by the interactive loop's interrupt handler; tested at loop

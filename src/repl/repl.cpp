@@ -1,12 +1,101 @@
 #include "repl/repl.h"
 
 #include <cstdio>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/halt.h"
+#include "interpreter/interpreter.h"
+#include "lexer/scanner.h"
+#include "parser/parser.h"
+#include "repl/brackets.h"
+#include "repl/interrupt.h"
+#include "repl/line_reader.h"
+#include "main/source.h"
 
 namespace tovik {
 
-// Placeholder until the interactive loop lands.
+namespace {
+
+// Nothing takes a top-level `return` (or a stray `break`/`continue`) out of
+// the interpreter, so left alone it would stop every later input after its
+// first statement. Each statement of the session starts clean instead.
+void settle_control_flow(Interpreter &interp) {
+  interp.return_value = Value();
+  interp.has_return_value = false;
+  interp.break_flag = false;
+  interp.continue_flag = false;
+}
+
+void report_halt(Interpreter &interp, const std::string &message) {
+  flush_output();
+  std::string line = message + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  settle_control_flow(interp);
+}
+
+// Scans, parses and runs one complete input. A halt drops the rest of the
+// input; the session, with all its variables and functions, goes on.
+void run_input(Interpreter &interp, std::string_view text) {
+  try {
+    std::vector<Stmt> statements = parse_program(tokenize(text));
+    for (const Stmt &statement : statements) {
+      execute(interp, statement);
+      settle_control_flow(interp);
+    }
+  } catch (const Halt &halt) {
+    report_halt(interp, halt.message);
+  } catch (const std::bad_alloc &) {
+    report_halt(interp, "Error: out of memory");
+  }
+}
+
+} // namespace
+
 void run_repl() {
-  std::fputs("Welcome to Tovik Interactive REPL!\nType 'exit' to quit.\n\n", stdout);
+  write_output("Welcome to Tovik Interactive REPL!\nType 'exit' to quit.\n\n");
+  // Values are never echoed and `main` is never called here; trace lines
+  // belong to script runs only.
+  debug_enabled = false;
+  Interpreter interp;
+  InterruptScope interrupts;
+  LineReader reader;
+  BracketDepth depth;
+  std::string pending; // kept lines, each ending in a line feed
+
+  for (;;) {
+    ReadResult read = reader.read_line(is_continuation(depth) ? "... " : ">>> ");
+    if (read.status == ReadStatus::Closed) break;
+    if (read.status == ReadStatus::Interrupted) {
+      // Ctrl-C at a prompt abandons the whole statement being entered.
+      pending.clear();
+      depth = BracketDepth{};
+      continue;
+    }
+
+    std::string_view line = trim_white_space(read.text);
+    if (line.empty()) continue;
+    reader.remember(line);
+    if (line == "exit" || line == "quit") {
+      write_output("Goodbye!\n");
+      break;
+    }
+
+    count_brackets(depth, line);
+    pending += line;
+    if (keeps_input_open(depth)) {
+      // A `#` comment on this line ends at this line feed.
+      pending += '\n';
+      continue;
+    }
+    std::string text = std::move(pending);
+    pending.clear();
+    run_input(interp, text);
+  }
+  flush_output();
 }
 
 } // namespace tovik

@@ -66,9 +66,10 @@ TEST(ValueSharing, MutationOfSharedPayloadCopiesFirst) {
   b.mutable_array().push_back(Value::number(2));
   EXPECT_EQ(to_text(a), "[1]");
   EXPECT_EQ(to_text(b), "[1, 2]");
-  const void *before = b.object();
+  EXPECT_NE(&a.as_array(), &b.as_array());
+  const std::vector<Value> *before = &b.as_array();
   b.mutable_array().push_back(Value::number(3)); // sole holder: in place
-  EXPECT_EQ(b.object(), before);
+  EXPECT_EQ(&b.as_array(), before);
 }
 
 TEST(ValueSharing, DeeplyNestedArraysAreReleasedWithoutRecursion) {
@@ -80,7 +81,7 @@ TEST(ValueSharing, DeeplyNestedArraysAreReleasedWithoutRecursion) {
 
 TEST(DictTable, ReplacesAndFindsKeys) {
   Dict d;
-  for (int i = 0; i < 100; ++i) d.set("k" + std::to_string(i), Value::number(i));
+  for (int i = 0; i < 100; ++i) d.set(std::to_string(i).insert(0, "k"), Value::number(i));
   d.set("k7", Value::number(70));
   EXPECT_EQ(d.size(), 100u);
   EXPECT_EQ(d.find("k7")->as_number(), 70);

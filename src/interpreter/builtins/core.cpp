@@ -1,15 +1,40 @@
+#include <cstdio>
+
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/input_line.h"
 #include "interpreter/dict.h"
 
 namespace tovik {
 
-// Placeholders until this family lands.
-Value builtin_input(Args, GraphicsContext &) { return Value(); }
-Value builtin_typeof(Args, GraphicsContext &) { return Value(); }
-Value builtin_is_number(Args, GraphicsContext &) { return Value(); }
-Value builtin_is_string(Args, GraphicsContext &) { return Value(); }
-Value builtin_is_array(Args, GraphicsContext &) { return Value(); }
-Value builtin_is_dict(Args, GraphicsContext &) { return Value(); }
+// input: the prompt, then one trimmed line of standard input.
+Value builtin_input(Args args, GraphicsContext &) {
+  if (args.empty()) return Value();
+  write_output(to_text(args[0]));
+  flush_output();
+  return Value::string(read_input_line(stdin));
+}
+
+Value builtin_typeof(Args args, GraphicsContext &) {
+  if (args.empty()) return Value();
+  return Value::string(std::string(type_name(args[0])));
+}
+
+// The type tests answer false, not Null, when called without an argument.
+Value builtin_is_number(Args args, GraphicsContext &) {
+  return Value::boolean(!args.empty() && is_numeric(args[0]));
+}
+
+Value builtin_is_string(Args args, GraphicsContext &) {
+  return Value::boolean(!args.empty() && args[0].is(ValueKind::String));
+}
+
+Value builtin_is_array(Args args, GraphicsContext &) {
+  return Value::boolean(!args.empty() && args[0].is(ValueKind::Array));
+}
+
+Value builtin_is_dict(Args args, GraphicsContext &) {
+  return Value::boolean(!args.empty() && args[0].is(ValueKind::Dict));
+}
 
 // len: bytes of a text, elements of an array, entries of a dictionary.
 Value builtin_len(Args args, GraphicsContext &) {

@@ -1,16 +1,105 @@
+#include <algorithm>
+
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
 #include "interpreter/builtins/builtins.h"
 
 namespace tovik {
 
-// Placeholders until this family lands.
-Value builtin_upper(Args, GraphicsContext &) { return Value(); }
-Value builtin_lower(Args, GraphicsContext &) { return Value(); }
-Value builtin_slice(Args, GraphicsContext &) { return Value(); }
-Value builtin_split(Args, GraphicsContext &) { return Value(); }
-Value builtin_contains(Args, GraphicsContext &) { return Value(); }
-Value builtin_push(Args, GraphicsContext &) { return Value(); }
-Value builtin_pop(Args, GraphicsContext &) { return Value(); }
-Value builtin_reverse(Args, GraphicsContext &) { return Value(); }
+namespace {
+
+// The default (root locale) full case mappings: one character may become
+// several (ß to SS), and lower-casing applies the final-sigma rule.
+enum class CaseMapping { Upper, Lower };
+
+std::string map_case(const std::string &text, CaseMapping mapping) {
+  icu::UnicodeString units = icu::UnicodeString::fromUTF8(
+      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  switch (mapping) {
+  case CaseMapping::Upper:
+    units.toUpper(icu::Locale::getRoot());
+    break;
+  case CaseMapping::Lower:
+    units.toLower(icu::Locale::getRoot());
+    break;
+  }
+  std::string out;
+  units.toUTF8String(out);
+  return out;
+}
+
+// Byte offset just past the next character; an ill-formed byte counts as
+// one character, so a walk always makes progress.
+size_t next_character(std::string_view text, size_t at) {
+  const auto *s = reinterpret_cast<const uint8_t *>(text.data());
+  int64_t i = static_cast<int64_t>(at);
+  const int64_t length = static_cast<int64_t>(text.size());
+  U8_FWD_1(s, i, length);
+  return static_cast<size_t>(i);
+}
+
+} // namespace
+
+Value builtin_upper(Args args, GraphicsContext &) {
+  if (args.empty() || !args[0].is(ValueKind::String)) return Value();
+  return Value::string(map_case(args[0].as_text(), CaseMapping::Upper));
+}
+
+Value builtin_lower(Args args, GraphicsContext &) {
+  if (args.empty() || !args[0].is(ValueKind::String)) return Value();
+  return Value::string(map_case(args[0].as_text(), CaseMapping::Lower));
+}
+
+// slice: characters start..end. Both bounds become unsigned counts, so a
+// negative start skips everything and an end below start takes the rest.
+Value builtin_slice(Args args, GraphicsContext &) {
+  if (args.size() < 3) return Value();
+  if (!is_numeric(args[1]) || !is_numeric(args[2])) return Value();
+  if (!args[0].is(ValueKind::String)) return Value();
+  const uint64_t start = static_cast<uint64_t>(to_integer(args[1]));
+  const uint64_t end = static_cast<uint64_t>(to_integer(args[2]));
+  uint64_t skip = start;
+  uint64_t take = end - start;
+
+  std::string_view text = args[0].as_text();
+  size_t at = 0;
+  for (; skip > 0 && at < text.size(); --skip) at = next_character(text, at);
+  size_t stop = at;
+  for (; take > 0 && stop < text.size(); --take)
+    stop = next_character(text, stop);
+  return Value::string(std::string(text.substr(at, stop - at)));
+}
+
+// split: the pieces of the text between occurrences of the separator, empty
+// pieces included. The empty separator matches at every character boundary,
+// both ends included.
+Value builtin_split(Args args, GraphicsContext &) {
+  if (args.size() < 2) return Value();
+  const std::string text = to_text(args[0]);
+  const std::string separator = to_text(args[1]);
+  std::vector<Value> pieces;
+  if (separator.empty()) {
+    pieces.push_back(Value::string(std::string()));
+    for (size_t at = 0; at < text.size();) {
+      size_t next = next_character(text, at);
+      pieces.push_back(Value::string(text.substr(at, next - at)));
+      at = next;
+    }
+    pieces.push_back(Value::string(std::string()));
+    return Value::array(std::move(pieces));
+  }
+  size_t from = 0;
+  for (;;) {
+    size_t found = text.find(separator, from);
+    if (found == std::string::npos) break;
+    pieces.push_back(Value::string(text.substr(from, found - from)));
+    from = found + separator.size();
+  }
+  pieces.push_back(Value::string(text.substr(from)));
+  return Value::array(std::move(pieces));
+}
 
 // concat: the textual forms of all arguments run together. A first argument
 // that is text held by nobody else is extended in place (`s = concat(s, x)`).
@@ -24,6 +113,41 @@ Value builtin_concat(Args args, GraphicsContext &) {
   std::string out;
   for (const Value &arg : args) append_text(out, arg);
   return Value::string(std::move(out));
+}
+
+// contains: a byte substring test on the textual forms, so it also answers
+// for numbers and arrays as they print.
+Value builtin_contains(Args args, GraphicsContext &) {
+  if (args.size() < 2) return Value();
+  const std::string text = to_text(args[0]);
+  const std::string needle = to_text(args[1]);
+  return Value::boolean(text.find(needle) != std::string::npos);
+}
+
+// push appends in place when the argument is the array's only holder (the
+// caller hands over its reference for `xs = push(xs, v)`); a shared array is
+// copied first, so the caller's variable never changes.
+Value builtin_push(Args args, GraphicsContext &) {
+  if (args.size() < 2 || !args[0].is(ValueKind::Array)) return Value();
+  Value array = std::move(args[0]);
+  array.mutable_array().push_back(std::move(args[1]));
+  return array;
+}
+
+// pop: the last element; the argument keeps it.
+Value builtin_pop(Args args, GraphicsContext &) {
+  if (args.empty() || !args[0].is(ValueKind::Array)) return Value();
+  const std::vector<Value> &items = args[0].as_array();
+  if (items.empty()) return Value();
+  return items.back();
+}
+
+Value builtin_reverse(Args args, GraphicsContext &) {
+  if (args.empty() || !args[0].is(ValueKind::Array)) return Value();
+  Value array = std::move(args[0]);
+  std::vector<Value> &items = array.mutable_array();
+  std::reverse(items.begin(), items.end());
+  return array;
 }
 
 } // namespace tovik

@@ -1,0 +1,19 @@
+// Reading one line of standard input for `input`: the line is trimmed of
+// Unicode White_Space at both ends, and a line that is not valid UTF-8 is
+// treated as a failed read, so a script only ever sees well-formed text.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "main/source.h"
+
+namespace tovik {
+
+// One line from `in` (its line break included, then trimmed). End of input
+// gives the empty text; so does a line that is not valid UTF-8. A read error
+// keeps whatever arrived before it.
+std::string read_input_line(std::FILE *in);
+
+} // namespace tovik

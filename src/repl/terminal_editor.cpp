@@ -1,0 +1,97 @@
+#include "repl/terminal_editor.h"
+
+#include <cstdio>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/halt.h"
+#include "main/source.h"
+
+namespace tovik {
+
+namespace {
+
+constexpr int kHistorySize = 1000;
+
+// Runs the editor under the UTF-8 locale on this thread only, so nothing
+// else in the process sees a locale change.
+class LocaleScope {
+public:
+  explicit LocaleScope(locale_t locale) : m_previous(uselocale(locale)) {}
+  ~LocaleScope() { uselocale(m_previous); }
+  LocaleScope(const LocaleScope &) = delete;
+  LocaleScope &operator=(const LocaleScope &) = delete;
+
+private:
+  locale_t m_previous;
+};
+
+char *prompt_of(EditLine *editline) {
+  void *data = nullptr;
+  el_get(editline, EL_CLIENTDATA, &data);
+  return static_cast<TerminalEditor *>(data)->prompt.data();
+}
+
+} // namespace
+
+TerminalEditor::~TerminalEditor() {
+  if (editline) {
+    LocaleScope scope(utf8);
+    el_end(editline);
+  }
+  if (history) history_end(history);
+  if (utf8) freelocale(utf8);
+}
+
+std::unique_ptr<TerminalEditor> open_terminal_editor() {
+  auto editor = std::make_unique<TerminalEditor>();
+  editor->utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", duplocale(LC_GLOBAL_LOCALE));
+  if (!editor->utf8) return nullptr;
+
+  LocaleScope scope(editor->utf8);
+  editor->editline = el_init("tovik", stdin, stdout, stderr);
+  editor->history = history_init();
+  if (!editor->editline || !editor->history) return nullptr;
+
+  HistEvent event;
+  history(editor->history, &event, H_SETSIZE, kHistorySize);
+  history(editor->history, &event, H_SETUNIQUE, 1);
+  el_set(editor->editline, EL_CLIENTDATA, editor.get());
+  el_set(editor->editline, EL_PROMPT, prompt_of);
+  el_set(editor->editline, EL_EDITOR, "emacs");
+  el_set(editor->editline, EL_HIST, history, editor->history);
+  // Ctrl-R searches backwards through the lines entered so far.
+  el_set(editor->editline, EL_BIND, "^R", "em-inc-search-prev", nullptr);
+  return editor;
+}
+
+ReadResult edit_line(TerminalEditor &editor, const std::string &prompt) {
+  // Script output written so far must reach the terminal before the editor
+  // draws the prompt.
+  flush_output();
+  editor.prompt = prompt;
+  int count = 0;
+  const char *line = nullptr;
+  {
+    LocaleScope scope(editor.utf8);
+    line = el_gets(editor.editline, &count);
+  }
+  if (interrupt_requested) {
+    // Forget the half-typed line and restore the terminal's normal mode; the
+    // fresh prompt starts on a line of its own.
+    el_reset(editor.editline);
+    std::fputs("\n", stdout);
+    return {ReadStatus::Interrupted, {}};
+  }
+  if (!line || count <= 0) return {ReadStatus::Closed, {}};
+  std::string text(line, static_cast<size_t>(count));
+  if (!is_valid_utf8(text)) return {ReadStatus::Closed, {}};
+  return {ReadStatus::Line, std::move(text)};
+}
+
+void add_to_history(TerminalEditor &editor, std::string_view line) {
+  std::string entry(line);
+  HistEvent event;
+  history(editor.history, &event, H_ENTER, entry.c_str());
+}
+
+} // namespace tovik
