@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/input_line.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
@@ -14,7 +15,6 @@
 #include "repl/brackets.h"
 #include "repl/interrupt.h"
 #include "repl/line_reader.h"
-#include "repl/trim.h"
 
 namespace tovik {
 
