@@ -33,6 +33,11 @@ void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
                 const Expr &rhs) {
   Value left = get_variable(interp, symbol);
   Value right = evaluate(interp, rhs);
+  if (left.is(ValueKind::Number) && right.is(ValueKind::Number)) {
+    set_variable(interp, symbol,
+                 apply_binary(left, op, right)); // no payload to share
+    return;
+  }
   if (op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
     Value *slot = assignable_slot(interp, symbol);

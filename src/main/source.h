@@ -11,6 +11,10 @@ namespace tovik {
 // message, or "stream did not contain valid UTF-8".
 std::string read_source_file(const std::string &path, std::string &text);
 
+// `text` without leading and trailing characters that have the Unicode
+// White_Space property (the line end among them). `text` must be valid UTF-8.
+std::string_view trim_white_space(std::string_view text);
+
 // True when `text` is well-formed UTF-8.
 bool is_valid_utf8(std::string_view text);
 

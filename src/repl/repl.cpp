@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/builtins/input_line.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
+#include "main/source.h"
 #include "parser/parser.h"
 #include "repl/brackets.h"
 #include "repl/interrupt.h"

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "interpreter/builtins/input_line.h"
+#include "main/source.h"
 #include "repl/brackets.h"
 
 namespace tovik {
@@ -68,7 +68,7 @@ TEST(Brackets, MultiByteTextHoldsNoBrackets) {
   EXPECT_EQ(depth.brace_depth, 0);
 }
 
-// The loop shares the trimming of input(); these are the cases that decide
+// The loop trims like input() does; these are the cases that decide
 // whether a typed line reads as exit, as blank, or as code.
 TEST(Trim, LoopLinesLoseOnlyWhiteSpace) {
   EXPECT_EQ(trim_white_space("  exit \t\r\n"), "exit");

@@ -22,24 +22,4 @@ std::string read_input_line(std::FILE *in) {
   return std::string(trim_white_space(line));
 }
 
-std::string_view trim_white_space(std::string_view text) {
-  const auto *s = reinterpret_cast<const uint8_t *>(text.data());
-  const int64_t length = static_cast<int64_t>(text.size());
-  // One forward pass: remember where the first non-space code point starts
-  // and where the last one ends.
-  int64_t begin = length, end = 0;
-  int64_t i = 0;
-  while (i < length) {
-    int64_t start = i;
-    UChar32 c;
-    U8_NEXT(s, i, length, c);
-    if (u_isUWhiteSpace(c)) continue;
-    if (begin == length) begin = start;
-    end = i;
-  }
-  if (begin >= end) return std::string_view();
-  return text.substr(static_cast<size_t>(begin),
-                     static_cast<size_t>(end - begin));
-}
-
 } // namespace tovik

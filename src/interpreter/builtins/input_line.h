@@ -7,15 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "main/source.h"
+
 namespace tovik {
 
 // One line from `in` (its line break included, then trimmed). End of input
 // gives the empty text; so does a line that is not valid UTF-8. A read error
 // keeps whatever arrived before it.
 std::string read_input_line(std::FILE *in);
-
-// `text` without leading and trailing White_Space code points; an ill-formed
-// byte sequence counts as text, never as space.
-std::string_view trim_white_space(std::string_view text);
 
 } // namespace tovik
