@@ -94,6 +94,9 @@ void run_repl() {
     std::string text = std::move(pending);
     pending.clear();
     run_input(interp, text);
+    // A Ctrl-C that came after the input's last check had nothing left to
+    // stop; it must not cancel the next line.
+    interrupt_requested = 0;
   }
   flush_output();
 }
