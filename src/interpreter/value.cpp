@@ -110,6 +110,11 @@ std::string &Value::mutable_text() {
 // times: objects whose count drops to zero are queued and destroyed by one
 // loop, and an array hands its elements' payloads to that same queue.
 void Value::destroy(Object *object) {
+  // Text holds no values, so it never starts a chain: free it at once.
+  if (object->kind == ValueKind::String) {
+    delete static_cast<TextObject *>(object);
+    return;
+  }
   static thread_local std::vector<Object *> pending;
   static thread_local bool draining = false;
   pending.push_back(object);
