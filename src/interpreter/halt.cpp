@@ -1,5 +1,7 @@
 #include "interpreter/halt.h"
 
+#include "interpreter/limits.h"
+
 #include <pthread.h>
 
 namespace tovik {
@@ -37,9 +39,17 @@ void stack_check_failed(uintptr_t frame) {
   throw Halt{"Error: maximum recursion depth exceeded"};
 }
 
+void out_of_memory() { throw Halt{"Error: out of memory"}; }
+
 void interrupted() {
   interrupt_requested = 0;
   throw Halt{"Interrupted"};
 }
+
+#ifdef TOVIK_FUZZING
+uint64_t fuzz_steps_left = 0;
+
+void fuzz_budget_spent() { throw Halt{"step budget spent"}; }
+#endif
 
 } // namespace tovik
