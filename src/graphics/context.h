@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "graphics/canvas.h"
 #include "interpreter/value.h"
@@ -34,10 +35,48 @@ struct GraphicsContext {
   bool open = false;
 
   GraphicsContext();
+  // Releases the renderer, the window, the subsystems and then SDL itself.
   ~GraphicsContext();
   GraphicsContext(const GraphicsContext &) = delete;
   GraphicsContext &operator=(const GraphicsContext &) = delete;
 };
+
+// Opens the window with its renderer and event source. Only the first
+// success counts; a failure is silent, leaves the context as it was and may
+// be retried.
+void create_window(GraphicsContext &graphics, std::string_view title,
+                   uint32_t width, uint32_t height);
+// Clears to black. Stops the run (Halt) when the renderer refuses.
+void clear_screen(GraphicsContext &graphics);
+// Shows the frame, then reads every pending event; a close request or
+// Escape clears `open`.
+void render_present(GraphicsContext &graphics);
+// Records the colour and hands it to the renderer only when it changed.
+// Stops the run (Halt) when the renderer refuses.
+void set_draw_color(GraphicsContext &graphics, uint8_t r, uint8_t g,
+                    uint8_t b);
+
+// Drawing with the current colour; nothing happens without a window.
+void draw_point(GraphicsContext &graphics, int32_t x, int32_t y);
+void draw_line(GraphicsContext &graphics, int32_t x1, int32_t y1, int32_t x2,
+               int32_t y2);
+void draw_rect(GraphicsContext &graphics, int32_t x, int32_t y, uint32_t w,
+               uint32_t h);
+void fill_rect(GraphicsContext &graphics, int32_t x, int32_t y, uint32_t w,
+               uint32_t h);
+void draw_circle(GraphicsContext &graphics, int32_t cx, int32_t cy,
+                 int32_t radius);
+void fill_circle(GraphicsContext &graphics, int32_t cx, int32_t cy,
+                 int32_t radius);
+void draw_triangle(GraphicsContext &graphics, const TriangleShape &triangle);
+void fill_triangle(GraphicsContext &graphics, const TriangleShape &triangle);
+
+// Width and height in pixels; nothing without a window.
+std::optional<std::pair<uint32_t, uint32_t>>
+window_size(const GraphicsContext &graphics);
+inline bool is_window_open(const GraphicsContext &graphics) {
+  return graphics.open;
+}
 
 // The "sdl2." library: answers the 16 names it knows, nothing otherwise.
 std::optional<Value> call_graphics(std::string_view name,

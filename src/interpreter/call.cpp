@@ -16,7 +16,8 @@ namespace {
 // a builtin's id, or one of these.
 constexpr int16_t kUnresolved = -1;
 constexpr int16_t kGraphicsName = 1000; // begins with "sdl2."
-constexpr int16_t kUserName = 1001;     // anything else
+constexpr int16_t kUserName = 1001;     // a plain name, not a builtin
+constexpr int16_t kDottedName = 1002;   // m.f: looked up among modules
 
 int16_t resolve(const Expr &call) {
   std::string_view name = call.text;
@@ -25,7 +26,7 @@ int16_t resolve(const Expr &call) {
     return kGraphicsName;
   if (std::optional<BuiltinId> id = find_builtin(name))
     return static_cast<int16_t>(*id);
-  return kUserName;
+  return dot == std::string_view::npos ? kUserName : kDottedName;
 }
 
 // The evaluated arguments of one call, on the interpreter's argument stack;
@@ -64,9 +65,8 @@ Value call_named_value(Interpreter &interp, const Expr &call,
   const std::string &name = call.text;
   if (debug_enabled)
     trace_call(name + " is not a builtin, looking for user function");
-  Value callee = call.text.find('.') == std::string::npos
-                     ? get_variable(interp, call.symbol)
-                     : get_variable(interp, name);
+  Value callee = call.callee == kDottedName ? get_variable(interp, name)
+                                           : get_variable(interp, call.symbol);
   if (debug_enabled)
     trace_call("get_variable(" + name + ") returned: " + to_debug(callee));
   switch (callee.kind()) {

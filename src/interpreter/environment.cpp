@@ -45,14 +45,6 @@ Interpreter::~Interpreter() = default;
 void trace_debug(std::string_view message) { write_trace(kDebugTag, message); }
 void trace_call(std::string_view message) { write_trace(kCallTag, message); }
 
-Value get_variable(Interpreter &interp, Symbol symbol) {
-  if (symbol >= interp.slots.size()) return Value();
-  const VariableSlot &slot = interp.slots[symbol];
-  if (slot.local >= 0) return interp.bindings[slot.local].value;
-  if (slot.has_global) return slot.global;
-  return Value();
-}
-
 namespace {
 
 // M.I: the module M among the modules made visible by `use`, then its item I.
@@ -101,15 +93,15 @@ Value get_variable(Interpreter &interp, std::string_view name) {
   return get_variable(interp, intern(name));
 }
 
-void set_variable(Interpreter &interp, Symbol symbol, Value value) {
+// The slow half of set_variable: the symbol is new to this interpreter, or
+// this call has not bound it yet.
+void bind_new_local(Interpreter &interp, Symbol symbol, Value value) {
   VariableSlot &slot = slot_for(interp, symbol);
   if (slot.declared_global || interp.frames.empty()) {
     slot.global = std::move(value);
     slot.has_global = true;
     return;
   }
-  // A binding made earlier in this same call is replaced; otherwise the new
-  // binding shadows whatever the name meant outside this call.
   if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
     interp.bindings[slot.local].value = std::move(value);
     return;

@@ -122,6 +122,68 @@ Value boolean_binary(bool a, TokenKind op, bool b) {
   }
 }
 
+// String literals are made into shared values once, on first use.
+const Value &string_constant(const Expr &e) {
+  if (e.constant.is_null()) e.constant = Value::string(e.text);
+  return e.constant;
+}
+
+bool is_leaf(const Expr &e) {
+  switch (e.kind) {
+  case ExprKind::Number:
+  case ExprKind::Float:
+  case ExprKind::String:
+  case ExprKind::Boolean:
+  case ExprKind::Identifier:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The value of a leaf without copying it: a variable's own storage, the
+// cached literal, or a number made in `scratch`. Reading a leaf has no side
+// effects, so the caller may postpone it past evaluating another leaf.
+const Value &leaf_value(Interpreter &interp, const Expr &e, Value &scratch) {
+  switch (e.kind) {
+  case ExprKind::Identifier:
+    if (const Value *found = find_variable(interp, e.symbol)) return *found;
+    return scratch;
+  case ExprKind::Number:
+    scratch = Value::number(e.number);
+    return scratch;
+  case ExprKind::Float:
+    scratch = Value::real(e.real);
+    return scratch;
+  case ExprKind::Boolean:
+    scratch = Value::boolean(e.boolean);
+    return scratch;
+  case ExprKind::String:
+    return string_constant(e);
+  default:
+    scratch = evaluate(interp, e);
+    return scratch;
+  }
+}
+
+// Operands of a binary node in evaluation order. The left one is read in
+// place only when the right one is a leaf, since evaluating anything else
+// could rebind or release what the left one points at.
+struct Operands {
+  Value left_scratch, right_scratch;
+  const Value *left, *right;
+  Operands(Interpreter &interp, const Expr &l, const Expr &r) {
+    if (is_leaf(r) && is_leaf(l)) {
+      left = &leaf_value(interp, l, left_scratch);
+    } else {
+      left_scratch = evaluate(interp, l);
+      left = &left_scratch;
+    }
+    right = is_leaf(r) ? &leaf_value(interp, r, right_scratch)
+                       : &(right_scratch = evaluate(interp, r));
+  }
+};
+
 Value evaluate_unary(Interpreter &interp, const Expr &e) {
   Value operand = evaluate(interp, *e.left);
   switch (e.op.kind) {
@@ -220,8 +282,7 @@ Value evaluate(Interpreter &interp, const Expr &e) {
   case ExprKind::Float:
     return Value::real(e.real);
   case ExprKind::String:
-    if (e.constant.is_null()) e.constant = Value::string(e.text);
-    return e.constant;
+    return string_constant(e);
   case ExprKind::Boolean:
     return Value::boolean(e.boolean);
   case ExprKind::Identifier:
@@ -230,10 +291,12 @@ Value evaluate(Interpreter &interp, const Expr &e) {
     check_stack();
     // Both operands always run, `and` and `or` included: the language has
     // no short-circuit evaluation.
-    Value left = evaluate(interp, *e.left);
-    Value right = evaluate(interp, *e.right);
+    Operands operands(interp, *e.left, *e.right);
+    const Value &left = *operands.left, &right = *operands.right;
     if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
       return integer_binary(left.as_number(), e.op.kind, right.as_number());
+    if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
+      return float_binary(left.as_float(), e.op.kind, right.as_float());
     return apply_binary(left, e.op.kind, right);
   }
   case ExprKind::UnaryOp:
@@ -249,9 +312,8 @@ Value evaluate(Interpreter &interp, const Expr &e) {
     return evaluate_dict(interp, e);
   case ExprKind::Index: {
     check_stack();
-    Value object = evaluate(interp, *e.left);
-    Value index = evaluate(interp, *e.right);
-    return index_value(object, index);
+    Operands operands(interp, *e.left, *e.right);
+    return index_value(*operands.left, *operands.right);
   }
   case ExprKind::Range:
     check_stack();

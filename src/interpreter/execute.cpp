@@ -34,6 +34,11 @@ void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
                 const Expr &rhs) {
   Value left = get_variable(interp, symbol);
   Value right = evaluate(interp, rhs);
+  if (left.is(ValueKind::Number) && right.is(ValueKind::Number)) {
+    set_variable(interp, symbol,
+                 apply_binary(left, op, right)); // no payload to share
+    return;
+  }
   if (op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
     // Checked before the variable lets go of its text, so a halt leaves the

@@ -29,7 +29,7 @@ uintptr_t read_stack_floor() {
 
 } // namespace
 
-thread_local uintptr_t stack_floor = UINTPTR_MAX;
+constinit thread_local uintptr_t stack_floor = UINTPTR_MAX;
 
 void stack_check_failed(uintptr_t frame) {
   if (stack_floor == UINTPTR_MAX) {

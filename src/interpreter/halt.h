@@ -18,7 +18,7 @@ struct Halt {
 // builtin, a trace line or a sanitizer report below it. It starts at the
 // top of the address space so that the first check of each thread reads the
 // real stack bounds.
-extern thread_local uintptr_t stack_floor;
+extern thread_local constinit uintptr_t stack_floor;
 void stack_check_failed(uintptr_t frame);
 
 // Stops the run when the native stack is nearly used up. Called wherever the

@@ -63,10 +63,47 @@ struct Interpreter {
 // Process-wide switch for trace lines; set once before a script runs.
 extern bool debug_enabled;
 
-// Variables.
+// Variables. Lookups and bindings are on every hot path, so their common
+// cases are inline.
 Value get_variable(Interpreter &interp, std::string_view name);
-Value get_variable(Interpreter &interp, Symbol symbol);
-void set_variable(Interpreter &interp, Symbol symbol, Value value);
+
+// The storage of `symbol`'s current binding (innermost call first, then the
+// globals), or null when it is unbound.
+inline const Value *find_variable(const Interpreter &interp, Symbol symbol) {
+  if (symbol >= interp.slots.size()) return nullptr;
+  const VariableSlot &slot = interp.slots[symbol];
+  if (slot.local >= 0) return &interp.bindings[slot.local].value;
+  if (slot.has_global) return &slot.global;
+  return nullptr;
+}
+
+inline Value get_variable(Interpreter &interp, Symbol symbol) {
+  const Value *found = find_variable(interp, symbol);
+  return found ? *found : Value();
+}
+
+void bind_new_local(Interpreter &interp, Symbol symbol, Value value);
+
+inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
+  if (symbol >= interp.slots.size()) {
+    bind_new_local(interp, symbol, std::move(value));
+    return;
+  }
+  VariableSlot &slot = interp.slots[symbol];
+  if (slot.declared_global || interp.frames.empty()) {
+    slot.global = std::move(value);
+    slot.has_global = true;
+    return;
+  }
+  // A binding made earlier in this same call is replaced; otherwise the new
+  // binding shadows whatever the name meant outside this call.
+  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
+    interp.bindings[slot.local].value = std::move(value);
+    return;
+  }
+  bind_new_local(interp, symbol, std::move(value));
+}
+
 void declare_global(Interpreter &interp, Symbol symbol);
 void bind_global(Interpreter &interp, Symbol symbol, Value value);
 // Where `symbol`'s current binding lives, when set_variable would write that

@@ -1,9 +1,9 @@
 // Modules: other script files run once in an interpreter of their own, whose
 // globals become the exports, and the built-in graphics module "sdl2".
-#include <array>
 #include <fstream>
 #include <iterator>
 
+#include "graphics/library.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "main/source.h"
@@ -13,14 +13,6 @@ namespace tovik {
 
 namespace {
 
-constexpr std::array<std::string_view, 16> kSdl2Items = {
-    "init",           "create_window",    "destroy_window",
-    "set_window_title", "clear_screen",   "render_present",
-    "set_draw_color", "draw_point",       "draw_line",
-    "draw_rect",      "fill_rect",        "draw_circle",
-    "fill_circle",    "get_window_width", "get_window_height",
-    "is_window_open",
-};
 
 Value run_module_file(const std::string &name, const std::string &source) {
   std::vector<Stmt> stmts = parse_program(tokenize(source));
@@ -54,9 +46,9 @@ Value run_module_file(const std::string &name, const std::string &source) {
 
 Value sdl2_module_exports() {
   Dict exports;
-  for (std::string_view item : kSdl2Items)
-    exports.set(std::string(item),
-                Value::builtin_function("sdl2." + std::string(item)));
+  for (std::string_view full : kGraphicsFunctionNames)
+    exports.set(std::string(full.substr(kGraphicsPrefix.size())),
+                Value::builtin_function(std::string(full)));
   return Value::dict(std::move(exports));
 }
 

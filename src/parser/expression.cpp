@@ -15,22 +15,35 @@ namespace tovik {
 
 namespace {
 
-Expr boxed_pair(ExprKind kind, Expr left, Expr right) {
-  Expr e(kind);
-  e.left = std::make_unique<Expr>(std::move(left));
-  e.right = std::make_unique<Expr>(std::move(right));
-  return e;
+// Stack economy: the deepest inputs nest through these functions once per
+// level, so no frame keeps a whole Expr alive across a recursive call.
+// Operands are parsed straight into their heap node (`new Expr(f(p))`
+// constructs the result in place), and nodes are rebuilt through
+// references in helpers that are off the stack by the time the parser
+// recurses again.
+
+std::unique_ptr<Expr> parse_boxed(Parser &p, Expr (*parse)(Parser &)) {
+  return std::unique_ptr<Expr>(new Expr(parse(p)));
 }
 
-// Reads the operator at `peek` and the right operand after it, and joins
-// them to `left`.
-Expr binary_tail(Parser &p, Expr left, Expr (*operand)(Parser &)) {
+std::unique_ptr<Expr> boxed(Expr &&e) { return std::unique_ptr<Expr>(new Expr(std::move(e))); }
+
+// Turns `node` into a fresh node of `kind` over the two children.
+[[gnu::noinline]] void rebuild(Expr &node, ExprKind kind, std::unique_ptr<Expr> left,
+                               std::unique_ptr<Expr> right) {
+  node = Expr(kind);
+  node.left = std::move(left);
+  node.right = std::move(right);
+}
+
+// Reads the operator at `peek` and the right operand after it, and makes
+// `left` the binary node of the three.
+[[gnu::noinline]] void join_binary(Parser &p, Expr &left, Expr (*operand)(Parser &)) {
   Token op = p.peek();
   p.advance();
-  Expr right = operand(p);
-  Expr e = boxed_pair(ExprKind::BinaryOp, std::move(left), std::move(right));
-  e.op = std::move(op);
-  return e;
+  std::unique_ptr<Expr> right = parse_boxed(p, operand);
+  rebuild(left, ExprKind::BinaryOp, boxed(std::move(left)), std::move(right));
+  left.op = std::move(op);
 }
 
 Expr named(ExprKind kind, std::string name) {
@@ -44,10 +57,9 @@ Expr named(ExprKind kind, std::string name) {
 // Member calls on a plain name become dotted names (module functions,
 // "sdl2."), member calls on anything else become methods with the object
 // as first argument, and any other callee is handed to "call".
-Expr make_call(Expr callee, std::vector<Expr> args) {
+[[gnu::noinline]] void make_call(Expr &callee, std::vector<Expr> args) {
   std::string name;
-  Expr receiver;
-  bool has_receiver = false;
+  std::unique_ptr<Expr> receiver;
   if (callee.kind == ExprKind::Identifier) {
     name = std::move(callee.text);
   } else if (callee.kind == ExprKind::Index && callee.right->kind == ExprKind::String) {
@@ -55,25 +67,56 @@ Expr make_call(Expr callee, std::vector<Expr> args) {
       name = callee.left->text + "." + callee.right->text;
     } else {
       name = std::move(callee.right->text);
-      receiver = std::move(*callee.left);
-      has_receiver = true;
+      receiver = std::move(callee.left);
     }
   } else {
     name = "call";
-    receiver = std::move(callee);
-    has_receiver = true;
+    receiver = boxed(std::move(callee));
   }
-  Expr call = named(ExprKind::Call, std::move(name));
-  call.items.reserve(args.size() + (has_receiver ? 1 : 0));
-  if (has_receiver) call.items.push_back(std::move(receiver));
-  for (Expr &arg : args) call.items.push_back(std::move(arg));
-  return call;
+  callee = named(ExprKind::Call, std::move(name));
+  callee.items.reserve(args.size() + (receiver ? 1 : 0));
+  if (receiver) callee.items.push_back(std::move(*receiver));
+  for (Expr &arg : args) callee.items.push_back(std::move(arg));
+}
+
+// postfix -> "(" expression_list ")" | "[" expression "]" | "." NAME
+// Applies one postfix form to `current`; false when `peek` starts none.
+[[gnu::noinline]] bool apply_postfix(Parser &p, Expr &current) {
+  switch (p.peek().kind) {
+  case TokenKind::LParen: {
+    p.advance();
+    std::vector<Expr> args = parse_expression_list(p);
+    p.expect(TokenKind::RParen);
+    make_call(current, std::move(args));
+    return true;
+  }
+  case TokenKind::LBracket: {
+    p.advance();
+    std::unique_ptr<Expr> index = parse_boxed(p, parse_expression);
+    p.expect(TokenKind::RBracket);
+    rebuild(current, ExprKind::Index, boxed(std::move(current)), std::move(index));
+    return true;
+  }
+  case TokenKind::Dot: {
+    // Only `.name` is member access; a dot before anything else (the
+    // second dot of `..` above all) belongs to the caller.
+    if (p.peek_next().kind != TokenKind::Identifier) return false;
+    p.advance();
+    auto member = std::make_unique<Expr>(ExprKind::String);
+    member->text = p.peek().text;
+    p.advance();
+    rebuild(current, ExprKind::Index, boxed(std::move(current)), std::move(member));
+    return true;
+  }
+  default:
+    return false;
+  }
 }
 
 // dict -> "{" { NAME ":" expression [","] } "}"
 Expr parse_dict(Parser &p) {
-  p.advance();
   Expr dict(ExprKind::Dict);
+  p.advance();
   for (;;) {
     TokenKind kind = p.peek().kind;
     if (kind == TokenKind::RBrace || kind == TokenKind::Eof) break;
@@ -86,62 +129,78 @@ Expr parse_dict(Parser &p) {
     std::string key = p.peek().text;
     p.advance();
     if (!p.expect(TokenKind::Colon)) continue; // a name alone is dropped
-    Expr value = parse_expression(p);
-    dict.entries.emplace_back(std::move(key), std::move(value));
+    std::unique_ptr<Expr> value = parse_boxed(p, parse_expression);
+    dict.entries.emplace_back(std::move(key), std::move(*value));
     if (p.check(TokenKind::Comma)) p.advance();
   }
   p.expect(TokenKind::RBrace);
   return dict;
 }
 
-// operand -> "true" | "false" | NUMBER | FLOAT | STRING | NAME
-//          | "(" expression ")" | "[" expression_list "]" | dict
-Expr parse_operand(Parser &p) {
+// group -> "(" expression ")"
+// Parentheses make no node of their own.
+Expr parse_group(Parser &p) {
+  p.advance();
+  Expr inner = parse_expression(p);
+  p.expect(TokenKind::RParen);
+  return inner;
+}
+
+// array -> "[" expression_list "]"
+Expr parse_array(Parser &p) {
+  Expr array(ExprKind::Array);
+  p.advance();
+  array.items = parse_expression_list(p);
+  p.expect(TokenKind::RBracket);
+  return array;
+}
+
+// literal -> "true" | "false" | NUMBER | FLOAT | STRING | NAME
+Expr parse_literal(Parser &p) {
   const Token &token = p.peek();
+  Expr e;
   switch (token.kind) {
   case TokenKind::True:
-  case TokenKind::False: {
-    Expr e(ExprKind::Boolean);
+  case TokenKind::False:
+    e.kind = ExprKind::Boolean;
     e.boolean = token.kind == TokenKind::True;
-    p.advance();
-    return e;
-  }
-  case TokenKind::Number: {
-    Expr e(ExprKind::Number);
+    break;
+  case TokenKind::Number:
+    e.kind = ExprKind::Number;
     e.number = token.number;
-    p.advance();
-    return e;
-  }
-  case TokenKind::Float: {
-    Expr e(ExprKind::Float);
+    break;
+  case TokenKind::Float:
+    e.kind = ExprKind::Float;
     e.real = token.real;
-    p.advance();
-    return e;
-  }
-  case TokenKind::String: {
-    Expr e(ExprKind::String);
+    break;
+  case TokenKind::String:
+    e.kind = ExprKind::String;
     e.text = token.text;
-    p.advance();
-    return e;
+    break;
+  default:
+    e.kind = ExprKind::Identifier;
+    e.text = token.text;
+    e.symbol = intern(e.text);
+    break;
   }
-  case TokenKind::Identifier: {
-    Expr e = named(ExprKind::Identifier, token.text);
-    p.advance();
-    return e;
-  }
-  case TokenKind::LParen: {
-    p.advance();
-    Expr inner = parse_expression(p);
-    p.expect(TokenKind::RParen);
-    return inner;
-  }
-  case TokenKind::LBracket: {
-    p.advance();
-    Expr array(ExprKind::Array);
-    array.items = parse_expression_list(p);
-    p.expect(TokenKind::RBracket);
-    return array;
-  }
+  p.advance();
+  return e;
+}
+
+// operand -> literal | group | array | dict
+Expr parse_operand(Parser &p) {
+  switch (p.peek().kind) {
+  case TokenKind::True:
+  case TokenKind::False:
+  case TokenKind::Number:
+  case TokenKind::Float:
+  case TokenKind::String:
+  case TokenKind::Identifier:
+    return parse_literal(p);
+  case TokenKind::LParen:
+    return parse_group(p);
+  case TokenKind::LBracket:
+    return parse_array(p);
   case TokenKind::LBrace:
     return parse_dict(p);
   default:
@@ -162,15 +221,14 @@ bool is_comparison(TokenKind kind) {
 Expr parse_expression(Parser &p) {
   check_stack();
   Expr left = parse_and(p);
-  while (p.check(TokenKind::Or)) left = binary_tail(p, std::move(left), parse_and);
+  while (p.check(TokenKind::Or)) join_binary(p, left, parse_and);
   return left;
 }
 
 // and -> equality { "and" equality }
 Expr parse_and(Parser &p) {
   Expr left = parse_equality(p);
-  while (p.check(TokenKind::And))
-    left = binary_tail(p, std::move(left), parse_equality);
+  while (p.check(TokenKind::And)) join_binary(p, left, parse_equality);
   return left;
 }
 
@@ -178,15 +236,14 @@ Expr parse_and(Parser &p) {
 Expr parse_equality(Parser &p) {
   Expr left = parse_comparison(p);
   while (p.check(TokenKind::Equal) || p.check(TokenKind::NotEqual))
-    left = binary_tail(p, std::move(left), parse_comparison);
+    join_binary(p, left, parse_comparison);
   return left;
 }
 
 // comparison -> range { ("<" | ">" | "<=" | ">=") range }
 Expr parse_comparison(Parser &p) {
   Expr left = parse_range(p);
-  while (is_comparison(p.peek().kind))
-    left = binary_tail(p, std::move(left), parse_range);
+  while (is_comparison(p.peek().kind)) join_binary(p, left, parse_range);
   return left;
 }
 
@@ -194,27 +251,28 @@ Expr parse_comparison(Parser &p) {
 // One range at most: in `1..2..3` the second `..` is left to the caller.
 Expr parse_range(Parser &p) {
   Expr start = parse_additive(p);
-  if (!p.check(TokenKind::Dot) || p.peek_next().kind != TokenKind::Dot) return start;
-  p.advance();
-  p.advance();
-  Expr end = parse_additive(p);
-  return boxed_pair(ExprKind::Range, std::move(start), std::move(end));
+  if (p.check(TokenKind::Dot) && p.peek_next().kind == TokenKind::Dot) {
+    p.advance();
+    p.advance();
+    std::unique_ptr<Expr> end = parse_boxed(p, parse_additive);
+    rebuild(start, ExprKind::Range, boxed(std::move(start)), std::move(end));
+  }
+  return start;
 }
 
 // additive -> multiplicative { ("+" | "-") multiplicative }
 Expr parse_additive(Parser &p) {
   Expr left = parse_multiplicative(p);
   while (p.check(TokenKind::Plus) || p.check(TokenKind::Minus))
-    left = binary_tail(p, std::move(left), parse_multiplicative);
+    join_binary(p, left, parse_multiplicative);
   return left;
 }
 
 // multiplicative -> power { ("*" | "/" | "%") power }
 Expr parse_multiplicative(Parser &p) {
   Expr left = parse_power(p);
-  while (p.check(TokenKind::Star) || p.check(TokenKind::Slash) ||
-         p.check(TokenKind::Percent))
-    left = binary_tail(p, std::move(left), parse_power);
+  while (p.check(TokenKind::Star) || p.check(TokenKind::Slash) || p.check(TokenKind::Percent))
+    join_binary(p, left, parse_power);
   return left;
 }
 
@@ -222,57 +280,38 @@ Expr parse_multiplicative(Parser &p) {
 // Left-associative on purpose: 2 ** 3 ** 2 is (2 ** 3) ** 2.
 Expr parse_power(Parser &p) {
   Expr left = parse_unary(p);
-  while (p.check(TokenKind::Power)) left = binary_tail(p, std::move(left), parse_unary);
+  while (p.check(TokenKind::Power)) join_binary(p, left, parse_unary);
   return left;
 }
 
-// unary -> ("not" | "-") unary | primary
-// Binds tighter than `**`: -2 ** 2 is (-2) ** 2.
-Expr parse_unary(Parser &p) {
-  check_stack();
-  if (!p.check(TokenKind::Not) && !p.check(TokenKind::Minus)) return parse_primary(p);
+namespace {
+
+// prefixed -> ("not" | "-") unary
+Expr parse_prefixed(Parser &p) {
   Expr e(ExprKind::UnaryOp);
   e.op = p.peek();
   p.advance();
-  e.left = std::make_unique<Expr>(parse_unary(p));
+  e.left = parse_boxed(p, parse_unary);
   return e;
+}
+
+} // namespace
+
+// unary -> prefixed | primary
+// Prefixes bind tighter than `**`: -2 ** 2 is (-2) ** 2.
+Expr parse_unary(Parser &p) {
+  check_stack();
+  if (p.check(TokenKind::Not) || p.check(TokenKind::Minus)) return parse_prefixed(p);
+  return parse_primary(p);
 }
 
 // primary -> operand { "(" expression_list ")" | "[" expression "]" | "." NAME }
 Expr parse_primary(Parser &p) {
   check_stack();
   Expr current = parse_operand(p);
-  for (;;) {
-    switch (p.peek().kind) {
-    case TokenKind::LParen: {
-      p.advance();
-      std::vector<Expr> args = parse_expression_list(p);
-      p.expect(TokenKind::RParen);
-      current = make_call(std::move(current), std::move(args));
-      break;
-    }
-    case TokenKind::LBracket: {
-      p.advance();
-      Expr index = parse_expression(p);
-      p.expect(TokenKind::RBracket);
-      current = boxed_pair(ExprKind::Index, std::move(current), std::move(index));
-      break;
-    }
-    case TokenKind::Dot: {
-      // Only `.name` is member access; a dot before anything else (the
-      // second dot of `..` above all) belongs to the caller.
-      if (p.peek_next().kind != TokenKind::Identifier) return current;
-      p.advance();
-      Expr member(ExprKind::String);
-      member.text = p.peek().text;
-      p.advance();
-      current = boxed_pair(ExprKind::Index, std::move(current), std::move(member));
-      break;
-    }
-    default:
-      return current;
-    }
+  while (apply_postfix(p, current)) {
   }
+  return current;
 }
 
 // expression_list -> { expression [","] }, up to ")", "}", "]" or EOF
@@ -289,14 +328,14 @@ std::vector<Expr> parse_expression_list(Parser &p) {
       break;
     }
     size_t before = p.pos;
-    Expr item = parse_expression(p);
+    std::unique_ptr<Expr> item = parse_boxed(p, parse_expression);
     if (p.pos == before && !p.check(TokenKind::Comma)) {
       // A token that begins no expression, such as the `;` in `f(1;)`:
       // the list could not move past it, so skip it.
       p.advance();
       continue;
     }
-    items.push_back(std::move(item));
+    items.push_back(std::move(*item));
     if (p.check(TokenKind::Comma)) p.advance();
   }
 }

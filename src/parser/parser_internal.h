@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <vector>
 
 #include "lexer/token.h"
@@ -46,12 +45,14 @@ Expr parse_unary(Parser &p);
 Expr parse_primary(Parser &p);
 std::vector<Expr> parse_expression_list(Parser &p);
 
-// One statement, or nothing when a mandatory token is missing; tokens read
-// on the way stay consumed either way.
-std::optional<Stmt> parse_statement(Parser &p);
-// Parses one statement into `out`. A statement that consumed nothing sits
-// at a token that begins neither a statement nor an expression: that token
-// is skipped instead, so every call advances and the list stays bounded.
+// Reads one statement into `s`, a fresh statement. False means no
+// statement: a mandatory token was missing. Tokens read on the way stay
+// consumed either way.
+bool parse_statement(Parser &p, Stmt &s);
+// Appends the next statement to `out` when there is one. A statement that
+// consumed nothing sits at a token that begins neither a statement nor an
+// expression: that token is skipped instead, so every call advances and the
+// list never outgrows the token list.
 void parse_statement_into(Parser &p, std::vector<Stmt> &out);
 std::vector<Stmt> parse_block(Parser &p);
 std::vector<std::string> parse_params(Parser &p);

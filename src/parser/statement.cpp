@@ -30,8 +30,9 @@ void take_expression(Parser &p, Stmt &s) {
   s.has_expr = true;
 }
 
-// "{" block "}" after a construct's head; the "{" is mandatory, the "}" is
-// not. False, with nothing consumed, when the "{" is missing.
+// braced -> "{" block "}"
+// The "{" is mandatory and the "}" is not: false, with nothing consumed,
+// when the "{" is missing.
 bool parse_braced(Parser &p, std::vector<Stmt> &body) {
   if (!p.expect(TokenKind::LBrace)) return false;
   body = parse_block(p);
@@ -40,82 +41,73 @@ bool parse_braced(Parser &p, std::vector<Stmt> &body) {
 }
 
 // let -> "let" NAME "=" expression [";"]
-std::optional<Stmt> parse_let(Parser &p) {
+bool parse_let(Parser &p, Stmt &s) {
   p.advance();
-  if (!at_name(p)) return std::nullopt;
-  Stmt s(StmtKind::Let);
+  if (!at_name(p)) return false;
   take_name(p, s);
-  if (!p.expect(TokenKind::Assign)) return std::nullopt;
+  if (!p.expect(TokenKind::Assign)) return false;
   take_expression(p, s);
   skip_semicolon(p);
-  return s;
+  return true;
 }
 
 // def -> "def" NAME "(" params ")" "{" block "}"
-std::optional<Stmt> parse_def(Parser &p) {
+bool parse_def(Parser &p, Stmt &s) {
   p.advance();
-  if (!at_name(p)) return std::nullopt;
-  Stmt s(StmtKind::Function);
+  if (!at_name(p)) return false;
   take_name(p, s);
-  if (!p.expect(TokenKind::LParen)) return std::nullopt;
+  if (!p.expect(TokenKind::LParen)) return false;
   s.params = parse_params(p);
-  if (!p.expect(TokenKind::RParen)) return std::nullopt;
-  if (!parse_braced(p, s.body)) return std::nullopt;
-  return s;
+  if (!p.expect(TokenKind::RParen)) return false;
+  return parse_braced(p, s.body);
 }
 
 // return -> "return" [expression] [";"]
-Stmt parse_return(Parser &p) {
+bool parse_return(Parser &p, Stmt &s) {
   p.advance();
-  Stmt s(StmtKind::Return);
   TokenKind next = p.peek().kind;
   if (next != TokenKind::RBrace && next != TokenKind::Semicolon && next != TokenKind::Eof)
     take_expression(p, s);
   skip_semicolon(p);
-  return s;
+  return true;
 }
 
 // if -> "if" expression "{" block "}" [ "else" "{" block "}" ]
 // There is no else-if: in `else if`, the `else` is consumed without a body
 // and the `if` starts the next statement.
-std::optional<Stmt> parse_if(Parser &p) {
+bool parse_if(Parser &p, Stmt &s) {
   p.advance();
-  Stmt s(StmtKind::If);
   take_expression(p, s);
-  if (!parse_braced(p, s.body)) return std::nullopt;
+  if (!parse_braced(p, s.body)) return false;
   if (p.check(TokenKind::Else)) {
     p.advance();
     s.has_else = parse_braced(p, s.else_body);
   }
-  return s;
+  return true;
 }
 
 // while -> "while" expression "{" block "}"
-std::optional<Stmt> parse_while(Parser &p) {
+bool parse_while(Parser &p, Stmt &s) {
   p.advance();
-  Stmt s(StmtKind::While);
   take_expression(p, s);
-  if (!parse_braced(p, s.body)) return std::nullopt;
-  return s;
+  return parse_braced(p, s.body);
 }
 
 // for -> "for" NAME "in" expression "{" block "}"
-std::optional<Stmt> parse_for(Parser &p) {
+bool parse_for(Parser &p, Stmt &s) {
   p.advance();
-  if (!at_name(p)) return std::nullopt;
-  Stmt s(StmtKind::For);
+  if (!at_name(p)) return false;
   take_name(p, s);
-  if (!p.expect(TokenKind::In)) return std::nullopt;
+  if (!p.expect(TokenKind::In)) return false;
   take_expression(p, s);
-  if (!parse_braced(p, s.body)) return std::nullopt;
-  return s;
+  return parse_braced(p, s.body);
 }
 
 // break -> "break" [";"]    continue -> "continue" [";"]
-Stmt parse_jump(Parser &p, StmtKind kind) {
+bool parse_jump(Parser &p) {
   p.advance();
   skip_semicolon(p);
-  return Stmt(kind);
+  return true;
 }
 
 // arm -> ( "_" | expression ) "=>" ( "{" block "}" | expression ) [";"]
@@ -133,62 +125,52 @@ bool parse_arm(Parser &p, MatchArm &arm) {
   if (p.check(TokenKind::LBrace)) {
     parse_braced(p, arm.body);
   } else {
-    Stmt body(StmtKind::Expr);
-    take_expression(p, body);
-    arm.body.push_back(std::move(body));
+    take_expression(p, arm.body.emplace_back(StmtKind::Expr));
   }
   skip_semicolon(p);
   return true;
 }
 
 // match -> "match" expression "{" { arm } "}"
-std::optional<Stmt> parse_match(Parser &p) {
+bool parse_match(Parser &p, Stmt &s) {
   p.advance();
-  Stmt s(StmtKind::Match);
   take_expression(p, s);
-  if (!p.expect(TokenKind::LBrace)) return std::nullopt;
+  if (!p.expect(TokenKind::LBrace)) return false;
   while (!p.check(TokenKind::RBrace) && !p.check(TokenKind::Eof)) {
     size_t before = p.pos;
-    MatchArm arm;
-    if (parse_arm(p, arm)) {
-      s.arms.push_back(std::move(arm));
-    } else if (p.pos == before) {
-      // Neither a pattern nor "=>" here (a comma between arms, say): the
-      // loop could not move past this token, so skip it.
-      p.advance();
-    }
+    if (parse_arm(p, s.arms.emplace_back())) continue;
+    s.arms.pop_back();
+    // Neither a pattern nor "=>" here (a comma between arms, say): the
+    // loop could not move past this token, so skip it.
+    if (p.pos == before) p.advance();
   }
   p.expect(TokenKind::RBrace);
-  return s;
+  return true;
 }
 
 // try -> "try" "{" block "}" "catch" NAME "{" block "}"
-std::optional<Stmt> parse_try(Parser &p) {
+bool parse_try(Parser &p, Stmt &s) {
   p.advance();
-  Stmt s(StmtKind::Try);
-  if (!parse_braced(p, s.body)) return std::nullopt;
-  if (!p.expect(TokenKind::Catch)) return std::nullopt;
-  if (!at_name(p)) return std::nullopt;
+  if (!parse_braced(p, s.body)) return false;
+  if (!p.expect(TokenKind::Catch)) return false;
+  if (!at_name(p)) return false;
   take_name(p, s);
-  if (!parse_braced(p, s.else_body)) return std::nullopt;
-  return s;
+  return parse_braced(p, s.else_body);
 }
 
 // global -> "global" NAME [";"]
-std::optional<Stmt> parse_global(Parser &p) {
+bool parse_global(Parser &p, Stmt &s) {
   p.advance();
-  if (!at_name(p)) return std::nullopt;
-  Stmt s(StmtKind::Global);
+  if (!at_name(p)) return false;
   take_name(p, s);
   skip_semicolon(p);
-  return s;
+  return true;
 }
 
 // use -> "use" NAME ( ";" | "as" [NAME] [";"] | "{" { NAME [","] } "}" [";"] | )
-std::optional<Stmt> parse_use(Parser &p) {
+bool parse_use(Parser &p, Stmt &s) {
   p.advance();
-  if (!at_name(p)) return std::nullopt;
-  Stmt s(StmtKind::Use);
+  if (!at_name(p)) return false;
   s.name = p.peek().text;
   p.advance();
   switch (p.peek().kind) {
@@ -221,7 +203,7 @@ std::optional<Stmt> parse_use(Parser &p) {
   default:
     break;
   }
-  return s;
+  return true;
 }
 
 bool is_compound_assign(TokenKind kind) {
@@ -234,21 +216,19 @@ bool is_compound_assign(TokenKind kind) {
 // expression_stmt -> expression [";"]
 // Assignment targets are bare names; `a[0] = 1` is an expression statement
 // that stops before the "=".
-Stmt parse_simple(Parser &p) {
+bool parse_simple(Parser &p, Stmt &s) {
   TokenKind after = p.peek_next().kind;
   if (at_name(p) && (after == TokenKind::Assign || is_compound_assign(after))) {
-    Stmt s(after == TokenKind::Assign ? StmtKind::Assign : StmtKind::CompoundAssign);
+    s.kind = after == TokenKind::Assign ? StmtKind::Assign : StmtKind::CompoundAssign;
     take_name(p, s);
     if (s.kind == StmtKind::CompoundAssign) s.op = p.peek();
     p.advance();
-    take_expression(p, s);
-    skip_semicolon(p);
-    return s;
+  } else {
+    s.kind = StmtKind::Expr;
   }
-  Stmt s(StmtKind::Expr);
   take_expression(p, s);
   skip_semicolon(p);
-  return s;
+  return true;
 }
 
 } // namespace
@@ -256,33 +236,37 @@ Stmt parse_simple(Parser &p) {
 // statement -> let | def | return | if | while | for | break | continue
 //            | match | try | global | use | assign | compound_assign
 //            | expression_stmt
-std::optional<Stmt> parse_statement(Parser &p) {
+bool parse_statement(Parser &p, Stmt &s) {
   check_stack();
   switch (p.peek().kind) {
-  case TokenKind::Let: return parse_let(p);
-  case TokenKind::Def: return parse_def(p);
-  case TokenKind::Return: return parse_return(p);
-  case TokenKind::If: return parse_if(p);
-  case TokenKind::While: return parse_while(p);
-  case TokenKind::For: return parse_for(p);
-  case TokenKind::Break: return parse_jump(p, StmtKind::Break);
-  case TokenKind::Continue: return parse_jump(p, StmtKind::Continue);
-  case TokenKind::Match: return parse_match(p);
-  case TokenKind::Try: return parse_try(p);
-  case TokenKind::Global: return parse_global(p);
-  case TokenKind::Use: return parse_use(p);
-  default: return parse_simple(p);
+  case TokenKind::Let: s.kind = StmtKind::Let; return parse_let(p, s);
+  case TokenKind::Def: s.kind = StmtKind::Function; return parse_def(p, s);
+  case TokenKind::Return: s.kind = StmtKind::Return; return parse_return(p, s);
+  case TokenKind::If: s.kind = StmtKind::If; return parse_if(p, s);
+  case TokenKind::While: s.kind = StmtKind::While; return parse_while(p, s);
+  case TokenKind::For: s.kind = StmtKind::For; return parse_for(p, s);
+  case TokenKind::Break: s.kind = StmtKind::Break; return parse_jump(p);
+  case TokenKind::Continue: s.kind = StmtKind::Continue; return parse_jump(p);
+  case TokenKind::Match: s.kind = StmtKind::Match; return parse_match(p, s);
+  case TokenKind::Try: s.kind = StmtKind::Try; return parse_try(p, s);
+  case TokenKind::Global: s.kind = StmtKind::Global; return parse_global(p, s);
+  case TokenKind::Use: s.kind = StmtKind::Use; return parse_use(p, s);
+  default: return parse_simple(p, s);
   }
 }
 
 void parse_statement_into(Parser &p, std::vector<Stmt> &out) {
   size_t before = p.pos;
-  std::optional<Stmt> s = parse_statement(p);
+  // Built in place: a nested body fills its own list, never `out`, so the
+  // reference stays valid, and no frame holds a whole statement while the
+  // parser recurses.
+  bool complete = parse_statement(p, out.emplace_back());
   if (p.pos == before) {
+    out.pop_back();
     p.advance();
-    return;
+  } else if (!complete) {
+    out.pop_back();
   }
-  if (s) out.push_back(std::move(*s));
 }
 
 // block -> { statement }, up to "}" or EOF; the caller consumes the "}"

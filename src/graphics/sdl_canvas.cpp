@@ -1,0 +1,184 @@
+#include "graphics/sdl_canvas.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "graphics/clamp.h"
+#include "graphics/raster.h"
+
+namespace tovik {
+
+namespace {
+
+int sdl_references = 0;
+
+// Events reach only one reader, so the process hands out one event source.
+bool event_source_taken = false;
+
+class SdlEventQueue final : public EventQueue {
+public:
+  SdlEventQueue() = default;
+  ~SdlEventQueue() override {
+    event_source_taken = false;
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+  }
+  SdlEventQueue(const SdlEventQueue &) = delete;
+  SdlEventQueue &operator=(const SdlEventQueue &) = delete;
+
+  bool poll_close_requested() override {
+    bool close = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (event.type == SDL_QUIT) close = true;
+      if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE)
+        close = true;
+    }
+    return close;
+  }
+};
+
+} // namespace
+
+SdlCanvas::~SdlCanvas() {
+  SDL_DestroyRenderer(renderer_);
+  SDL_DestroyWindow(window_);
+}
+
+bool SdlCanvas::set_draw_color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+  return SDL_SetRenderDrawColor(renderer_, r, g, b, a) == 0;
+}
+
+bool SdlCanvas::clear() { return SDL_RenderClear(renderer_) == 0; }
+
+// SDL's renderer works in single precision, which misplaces coordinates
+// beyond 2^24, and for a slanted line it builds an array of every point of
+// the whole line, gigabytes for one that reaches far out. So shapes are cut
+// down to the window first. Points, rectangles and straight rows keep
+// exactly their visible pixels; a far-reaching slanted line is walked here
+// instead, by the integer walk of triangle edges.
+//
+// A failed point, line or rectangle only loses that shape; drawing goes on.
+
+namespace {
+
+// Shapes lying wholly this close to the origin go to SDL as they are.
+constexpr int64_t kSafeExtent = 1 << 14;
+
+bool safe(int64_t v) { return v > -kSafeExtent && v < kSafeExtent; }
+
+// The part of [a, b] (in either order) inside [0, limit), as ascending ends.
+bool clip_range(int64_t a, int64_t b, int64_t limit, int64_t &from,
+                int64_t &to) {
+  from = std::max<int64_t>(std::min(a, b), 0);
+  to = std::min<int64_t>(std::max(a, b), limit - 1);
+  return from <= to;
+}
+
+} // namespace
+
+void SdlCanvas::draw_point(int32_t x, int32_t y) {
+  auto [w, h] = size();
+  if (x >= 0 && y >= 0 && uint32_t(x) < w && uint32_t(y) < h)
+    SDL_RenderDrawPoint(renderer_, x, y);
+}
+
+void SdlCanvas::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  auto [w, h] = size();
+  int64_t from = 0, to = 0;
+  if (y1 == y2) {
+    if (y1 >= 0 && uint32_t(y1) < h && clip_range(x1, x2, w, from, to))
+      SDL_RenderDrawLine(renderer_, int(from), y1, int(to), y1);
+    return;
+  }
+  if (x1 == x2) {
+    if (x1 >= 0 && uint32_t(x1) < w && clip_range(y1, y2, h, from, to))
+      SDL_RenderDrawLine(renderer_, x1, int(from), x1, int(to));
+    return;
+  }
+  if (safe(x1) && safe(y1) && safe(x2) && safe(y2)) {
+    SDL_RenderDrawLine(renderer_, x1, y1, x2, y2);
+    return;
+  }
+  // Walked here instead, only where it crosses the window.
+  raster::draw_segment(*this, x1, y1, x2, y2);
+}
+
+void SdlCanvas::draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  int64_t right = int64_t(x) + w - 1, bottom = int64_t(y) + h - 1;
+  if (safe(x) && safe(y) && safe(right) && safe(bottom)) {
+    SDL_Rect rect{x, y, w, h};
+    SDL_RenderDrawRect(renderer_, &rect);
+    return;
+  }
+  // The same four edges SDL would draw, each clipped on its own.
+  auto edge = [this](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+    draw_line(clamp_coordinate(ax), clamp_coordinate(ay),
+              clamp_coordinate(bx), clamp_coordinate(by));
+  };
+  edge(x, y, right, y);
+  edge(x, bottom, right, bottom);
+  edge(x, y, x, bottom);
+  edge(right, y, right, bottom);
+}
+
+void SdlCanvas::fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  auto [width, height] = size();
+  int64_t left = 0, right = 0, top = 0, bottom = 0;
+  if (!clip_range(x, int64_t(x) + w - 1, width, left, right) ||
+      !clip_range(y, int64_t(y) + h - 1, height, top, bottom))
+    return;
+  SDL_Rect rect{int(left), int(top), int(right - left + 1),
+                int(bottom - top + 1)};
+  SDL_RenderFillRect(renderer_, &rect);
+}
+
+void SdlCanvas::present() { SDL_RenderPresent(renderer_); }
+
+std::pair<uint32_t, uint32_t> SdlCanvas::size() const {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  return {static_cast<uint32_t>(w), static_cast<uint32_t>(h)};
+}
+
+std::string SdlCanvas::error() const { return SDL_GetError(); }
+
+bool acquire_sdl_video() {
+  if (SDL_Init(0) != 0) return false;
+  ++sdl_references;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (--sdl_references == 0) SDL_Quit();
+    return false;
+  }
+  return true;
+}
+
+void release_sdl_video() {
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (--sdl_references == 0) SDL_Quit();
+}
+
+std::optional<SdlWindow> open_sdl_window(const std::string &title, int width,
+                                         int height) {
+  SDL_Window *window =
+      SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                       SDL_WINDOWPOS_UNDEFINED, width, height, 0);
+  if (!window) return std::nullopt;
+  SDL_Renderer *renderer = SDL_CreateRenderer(window, -1, 0);
+  if (!renderer) {
+    SDL_DestroyWindow(window);
+    return std::nullopt;
+  }
+  auto canvas = std::make_unique<SdlCanvas>(window, renderer);
+  if (SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_UNKNOWN)
+    return std::nullopt;
+  if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return std::nullopt;
+  if (event_source_taken) {
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    return std::nullopt;
+  }
+  event_source_taken = true;
+  return SdlWindow{std::move(canvas), std::make_unique<SdlEventQueue>()};
+}
+
+} // namespace tovik

@@ -1,0 +1,60 @@
+// The real canvas and event source: an SDL window with its renderer.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "graphics/canvas.h"
+#include "graphics/context.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+
+namespace tovik {
+
+class SdlCanvas final : public Canvas {
+public:
+  SdlCanvas(SDL_Window *window, SDL_Renderer *renderer)
+      : window_(window), renderer_(renderer) {}
+  // Renderer first: it draws into the window.
+  ~SdlCanvas() override;
+  SdlCanvas(const SdlCanvas &) = delete;
+  SdlCanvas &operator=(const SdlCanvas &) = delete;
+
+  bool set_draw_color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) override;
+  bool clear() override;
+  void draw_point(int32_t x, int32_t y) override;
+  void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override;
+  void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override;
+  void present() override;
+  std::pair<uint32_t, uint32_t> size() const override;
+  std::string error() const override;
+
+  SDL_Renderer *renderer() const { return renderer_; }
+
+private:
+  SDL_Window *window_;
+  SDL_Renderer *renderer_;
+};
+
+// One reference to the SDL library with its video subsystem. SDL is shut
+// down when the last reference in the process goes, so a module's context
+// cannot pull SDL from under the main script's window.
+bool acquire_sdl_video();
+void release_sdl_video();
+
+struct SdlWindow {
+  std::unique_ptr<Canvas> canvas;
+  std::unique_ptr<EventQueue> events;
+};
+
+// Creates the window, its renderer and the event source, for a caller that
+// holds SDL video. On failure releases what it acquired, in reverse order,
+// and returns nothing. `title` must not contain NUL.
+std::optional<SdlWindow> open_sdl_window(const std::string &title,
+                                         int width, int height);
+
+} // namespace tovik
