@@ -19,9 +19,10 @@ inline constexpr size_t kMaxTextBytes = size_t{1} << 30; // 1 GiB
 // Arrays: 2^27 elements are 2 GiB of values before their payloads.
 inline constexpr size_t kMaxArrayLength = size_t{1} << 27;
 #else
-// Fuzzing runs thousands of inputs a second under a small memory limit.
-inline constexpr size_t kMaxTextBytes = size_t{1} << 20;
-inline constexpr size_t kMaxArrayLength = size_t{1} << 16;
+// Fuzzing wants thousands of runs a second under a small memory limit, and
+// one loop step may build a value as large as the caps allow.
+inline constexpr size_t kMaxTextBytes = size_t{1} << 16;
+inline constexpr size_t kMaxArrayLength = size_t{1} << 12;
 #endif
 
 // A range is an array of every number in it; past this many elements it is

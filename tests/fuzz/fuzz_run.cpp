@@ -22,7 +22,7 @@ namespace {
 // Loop iterations and calls one input may take. Small, because one step
 // may copy a whole array (push onto a shared one), so a run can cost the
 // square of it.
-constexpr uint64_t kStepBudget = 4000;
+constexpr uint64_t kStepBudget = 1000;
 
 // A module beside the runs, so `use` has something to load.
 constexpr std::string_view kModule =
