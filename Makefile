@@ -6,9 +6,17 @@ SCRIPT ?= examples/hello.tvk
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 DEBUG_DIR := build/debug
+FUZZ_DIR := build/fuzz
+
+# Seconds each fuzz target runs: `make fuzz` explores, `make test` guards.
+FUZZ_SECONDS ?= 180
+FUZZ_TEST_SECONDS ?= 30
+FUZZ_TARGETS := fuzz_tokenize fuzz_parse fuzz_run
 
 PACKAGES := cmake g++ pkg-config libgtest-dev libicu-dev libsdl2-dev \
             libedit-dev python3
+# Only the fuzz targets need clang and its runtime (libFuzzer).
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
 # Sanitizer settings for the second test pass. SDL's own leaks (none of ours)
 # are suppressed by the checked-in list.
@@ -17,13 +25,14 @@ SANITIZER_ENV := \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps release asan debug run test test-release test-asan clean
+.PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
+        test test-release test-asan clean
 
 all: release
 
-deps:
+deps fuzz-deps:
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(if $(filter fuzz-deps,$@),$(FUZZ_PACKAGES),$(PACKAGES)); do \
 	  dpkg -s $$p 2>/dev/null | grep -q '^Status: install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -51,6 +60,42 @@ debug: deps
 	cmake -S . -B $(DEBUG_DIR) -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(DEBUG_DIR) -j$(JOBS)
 
+fuzz-build: deps fuzz-deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_CXX_COMPILER=clang++-14 -DTOVIK_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+
+# Each target in turn, seeded from the script tests and the examples, with
+# crashes written to build/fuzz/crashes. fuzz_run changes its working
+# directory, hence the absolute paths.
+define run_fuzzers
+	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/crashes
+	@for f in tests/scripts/*/*.tvk examples/*.tvk; do \
+	  [ -f "$$f" ] && cp "$$f" "$(FUZZ_DIR)/seeds/$$(echo "$$f" | tr / _)"; \
+	done; true
+	@set -e; fuzz="$(CURDIR)/$(FUZZ_DIR)"; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p "$$fuzz/corpus/$$t"; \
+	  echo "== $$t ($(1) s)"; \
+	  nice -n 10 "$$fuzz/tests/fuzz/$$t" -max_total_time=$(1) \
+	    -rss_limit_mb=2048 -timeout=60 -close_fd_mask=3 -print_final_stats=1 \
+	    -dict="$(CURDIR)/tests/fuzz/tovik.dict" \
+	    -artifact_prefix="$$fuzz/crashes/$$t-" \
+	    "$$fuzz/corpus/$$t" "$$fuzz/seeds" 2>&1 \
+	    | grep -E 'DONE|^Done|^stat::|ERROR|SUMMARY|Test unit written' \
+	    || true; \
+	  if ls "$$fuzz/crashes" | grep -qE "^$$t-(crash|leak|oom|timeout)-"; then \
+	    echo "$$t: crash inputs in $(FUZZ_DIR)/crashes" >&2; exit 1; \
+	  fi; \
+	done
+endef
+
+fuzz: fuzz-build
+	$(call run_fuzzers,$(FUZZ_SECONDS))
+
+fuzz-test: fuzz-build
+	$(call run_fuzzers,$(FUZZ_TEST_SECONDS))
+
 run: release
 	$(RELEASE_DIR)/tovik $(SCRIPT)
 
@@ -67,10 +112,13 @@ test-asan: asan
 	fi; \
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
 
-# The sanitizer pass builds only after the plain pass has passed.
+# The sanitizer pass builds only after the plain pass has passed; the
+# fuzz targets then run briefly, so the parser's and the interpreter's
+# promises stay guarded.
 test: deps
 	$(MAKE) --no-print-directory test-release
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz-test
 
 clean:
 	rm -rf build

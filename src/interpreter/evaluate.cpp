@@ -7,17 +7,13 @@
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/limits.h"
 
 namespace tovik {
 
 namespace {
 
 constexpr double kEpsilon = 2.220446049250313e-16;
-
-// A range value is an array of every number in it; past this many elements
-// it is Null rather than an allocation that cannot succeed. A `for` over a
-// range expression never builds the array and has no such limit.
-constexpr uint64_t kMaxRangeLength = uint64_t{1} << 26;
 
 int64_t wrap_add(int64_t a, int64_t b) {
   return static_cast<int64_t>(static_cast<uint64_t>(a) +
@@ -103,6 +99,7 @@ Value float_binary(double a, TokenKind op, double b) {
 Value string_binary(const Value &a, TokenKind op, const Value &b) {
   switch (op) {
   case TokenKind::Plus: {
+    check_text_length(a.as_text().size() + b.as_text().size());
     std::string joined;
     joined.reserve(a.as_text().size() + b.as_text().size());
     joined += a.as_text();

@@ -1,5 +1,7 @@
 #include "interpreter/halt.h"
 
+#include "interpreter/limits.h"
+
 #include <pthread.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -65,10 +67,18 @@ void stack_check_failed(uintptr_t frame) {
   throw Halt{"Error: maximum recursion depth exceeded"};
 }
 
+void out_of_memory() { throw Halt{"Error: out of memory"}; }
+
 void interrupted() {
   interrupt_requested = 0;
   prepare_to_unwind();
   throw Halt{"Interrupted"};
 }
+
+#ifdef TOVIK_FUZZING
+uint64_t fuzz_steps_left = 0;
+
+void fuzz_budget_spent() { throw Halt{"step budget spent"}; }
+#endif
 
 } // namespace tovik

@@ -8,6 +8,7 @@
 #include "interpreter/function.h"
 #include "interpreter/halt.h"
 #include "interpreter/hash.h"
+#include "interpreter/limits.h"
 #include "lexer/debug_text.h"
 #include "parser/ast.h"
 
@@ -224,6 +225,19 @@ void append_list(std::string &out, const char *open, Ints... fields) {
   out += ')';
 }
 
+// Texts appended whole are checked first: the textual form of a value that
+// shares its payloads can be far larger than the value itself.
+void append_bounded(std::string &out, std::string_view text) {
+  check_text_length(out.size() + text.size());
+  out += text;
+}
+
+void append_quoted_bounded(std::string &out, std::string_view text) {
+  check_text_length(out.size() + text.size());
+  append_quoted(out, text);
+  check_text_length(out.size());
+}
+
 } // namespace
 
 void append_text(std::string &out, const Value &value) {
@@ -235,7 +249,7 @@ void append_text(std::string &out, const Value &value) {
     append_plain_double(out, value.as_float());
     return;
   case ValueKind::String:
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     return;
   case ValueKind::Boolean:
     out += value.as_boolean() ? "true" : "false";
@@ -248,6 +262,7 @@ void append_text(std::string &out, const Value &value) {
       if (!first) out += ", ";
       first = false;
       append_text(out, item);
+      check_text_length(out.size());
     }
     out += ']';
     return;
@@ -259,9 +274,10 @@ void append_text(std::string &out, const Value &value) {
     value.as_dict().for_each([&](const Dict::Entry &e) {
       if (!first) out += ", ";
       first = false;
-      out += e.key;
+      append_bounded(out, e.key);
       out += ": ";
       append_text(out, e.value);
+      check_text_length(out.size());
     });
     out += '}';
     return;
@@ -271,7 +287,7 @@ void append_text(std::string &out, const Value &value) {
     return;
   case ValueKind::BuiltinFunction:
     out += "<builtin: ";
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     out += '>';
     return;
   case ValueKind::Rect: {
@@ -299,7 +315,7 @@ void append_text(std::string &out, const Value &value) {
     return;
   case ValueKind::Error:
     out += "Error: ";
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     return;
   }
 }
@@ -335,7 +351,7 @@ void append_debug(std::string &out, const Value &value) {
     return;
   case ValueKind::String:
     out += "String(";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += ')';
     return;
   case ValueKind::Boolean:
@@ -349,6 +365,7 @@ void append_debug(std::string &out, const Value &value) {
       if (!first) out += ", ";
       first = false;
       append_debug(out, item);
+      check_text_length(out.size());
     }
     out += "])";
     return;
@@ -360,9 +377,10 @@ void append_debug(std::string &out, const Value &value) {
     value.as_dict().for_each([&](const Dict::Entry &e) {
       if (!first) out += ", ";
       first = false;
-      append_quoted(out, e.key);
+      append_quoted_bounded(out, e.key);
       out += ": ";
       append_debug(out, e.value);
+      check_text_length(out.size());
     });
     out += "})";
     return;
@@ -383,7 +401,7 @@ void append_debug(std::string &out, const Value &value) {
   }
   case ValueKind::BuiltinFunction:
     out += "BuiltinFunction { name: ";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += " }";
     return;
   case ValueKind::Rect: {
@@ -431,7 +449,7 @@ void append_debug(std::string &out, const Value &value) {
     return;
   case ValueKind::Error:
     out += "Error(";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += ')';
     return;
   }

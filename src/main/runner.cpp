@@ -124,6 +124,22 @@ int run_file(const std::string &file, bool debug) {
   return 0;
 }
 
+namespace {
+
+// A halted run: what the script printed comes first, then the reason. A
+// Halt without a message was reported where it happened.
+int report_halt(std::string_view message) {
+  try {
+    flush_output();
+  } catch (const Halt &) {
+    // Standard output failed too; that has just been reported.
+  }
+  if (!message.empty()) report_error(message);
+  return 1;
+}
+
+} // namespace
+
 int run_command(const Command &command) {
   int status = 0;
   try {
@@ -141,16 +157,13 @@ int run_command(const Command &command) {
       status = run_file(command.file, command.debug);
       break;
     }
+    // Output still buffered can fail here as well as anywhere else.
+    flush_output();
   } catch (const Halt &halt) {
-    flush_output();
-    report_error(halt.message);
-    return 1;
+    return report_halt(halt.message);
   } catch (const std::bad_alloc &) {
-    flush_output();
-    report_error("Error: out of memory");
-    return 1;
+    return report_halt("Error: out of memory");
   }
-  flush_output();
   return status;
 }
 
