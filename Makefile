@@ -6,10 +6,17 @@ SCRIPT ?= examples/hello.tvk
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 DEBUG_DIR := build/debug
+FUZZ_DIR := build/fuzz
+
+# Seconds each fuzz target runs: `make fuzz` explores, `make test` guards.
+FUZZ_SECONDS ?= 180
+FUZZ_TEST_SECONDS ?= 30
+FUZZ_TARGETS := fuzz_tokenize fuzz_parse fuzz_run
 
 PACKAGES := cmake g++ pkg-config libgtest-dev libicu-dev libsdl2-dev \
             libedit-dev python3
-
+# Only the fuzz targets need clang and its runtime (libFuzzer).
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # A virtual X server, a window capture and a key presser for the pictures in
 # docs/images.
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick xdotool
@@ -24,16 +31,20 @@ SANITIZER_ENV := \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps release asan debug run test test-release test-asan clean \
-        install screenshots screenshot-deps
+
+.PHONY: bench
+.PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
+        test test-release test-asan clean install screenshots screenshot-deps
 
 all: release
 
-# Installs the Debian packages named in $(1) that are missing when run as
-# root; otherwise says which ones to install.
-define ensure_packages
+DEPS_OF_deps := $(PACKAGES)
+DEPS_OF_fuzz-deps := $(FUZZ_PACKAGES)
+DEPS_OF_screenshot-deps := $(SCREENSHOT_PACKAGES)
+
+deps fuzz-deps screenshot-deps:
 	@missing=""; \
-	for p in $(1); do \
+	for p in $(DEPS_OF_$@); do \
 	  dpkg -s $$p 2>/dev/null | grep -q '^Status: install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -48,10 +59,6 @@ define ensure_packages
 	    exit 1; \
 	  fi; \
 	fi
-endef
-
-deps:
-	$(call ensure_packages,$(PACKAGES))
 
 release: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -65,25 +72,74 @@ debug: deps
 	cmake -S . -B $(DEBUG_DIR) -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(DEBUG_DIR) -j$(JOBS)
 
+fuzz-build: deps fuzz-deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_CXX_COMPILER=clang++-14 -DTOVIK_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+
+# Each target in turn, seeded from the script tests and the examples, with
+# crashes written to build/fuzz/crashes. fuzz_run changes its working
+# directory, hence the absolute paths.
+define run_fuzzers
+	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/crashes
+	@for f in tests/scripts/*/*.tvk examples/*.tvk; do \
+	  [ -f "$$f" ] && cp "$$f" "$(FUZZ_DIR)/seeds/$$(echo "$$f" | tr / _)"; \
+	done; true
+	@set -e; fuzz="$(CURDIR)/$(FUZZ_DIR)"; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p "$$fuzz/corpus/$$t"; \
+	  echo "== $$t ($(1) s)"; \
+	  nice -n 10 "$$fuzz/tests/fuzz/$$t" -max_total_time=$(1) \
+	    -rss_limit_mb=2048 -timeout=60 -close_fd_mask=3 -print_final_stats=1 \
+	    -dict="$(CURDIR)/tests/fuzz/tovik.dict" \
+	    -artifact_prefix="$$fuzz/crashes/$$t-" \
+	    "$$fuzz/corpus/$$t" "$$fuzz/seeds" 2>&1 \
+	    | grep -E 'DONE|^Done|^stat::|ERROR|SUMMARY|Test unit written' \
+	    || true; \
+	  if ls "$$fuzz/crashes" | grep -qE "^$$t-(crash|leak|oom|timeout)-"; then \
+	    echo "$$t: crash inputs in $(FUZZ_DIR)/crashes" >&2; exit 1; \
+	  fi; \
+	done
+endef
+
+fuzz: fuzz-build
+	$(call run_fuzzers,$(FUZZ_SECONDS))
+
+fuzz-test: fuzz-build
+	$(call run_fuzzers,$(FUZZ_TEST_SECONDS))
+
 run: release
 	$(RELEASE_DIR)/tovik $(SCRIPT)
 
 test-release: release
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j$(JOBS)
 
+# Sanitizer frames are larger, so the unit tests' main thread gets 64 MiB
+# of stack instead of the usual 8 (raised only, never lowered); tovik itself
+# re-execs with a larger stack in that build.
 test-asan: asan
+	cur=$$(ulimit -S -s); \
+	if [ "$$cur" != unlimited ] && [ "$$cur" -lt 65536 ]; then \
+	  ulimit -S -s 65536 2>/dev/null || true; \
+	fi; \
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
 
-# The sanitizer pass builds only after the plain pass has passed.
+# The sanitizer pass builds only after the plain pass has passed; the
+# fuzz targets then run briefly, so the parser's and the interpreter's
+# promises stay guarded.
 test: deps
 	$(MAKE) --no-print-directory test-release
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz-test
+
+# The benchmark suite lives beside the checkout; its table is kept in
+# build/bench.txt (the README quotes the latest one).
+BENCH_DIR ?= ../shared/bench
+bench: release
+	$(BENCH_DIR)/run $(RELEASE_DIR)/tovik | tee build/bench.txt
 
 install: release
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
-
-screenshot-deps:
-	$(call ensure_packages,$(SCREENSHOT_PACKAGES))
 
 # Runs every graphics example on a virtual display and captures its window.
 screenshots: release screenshot-deps

@@ -49,11 +49,15 @@ private:
 // the very payload the variable holds, drop the variable's reference so the
 // builtin gets the only one and can grow it in place. The variable is
 // rebound to the result straight after, and no script code runs between.
-void hand_over_first_argument(Interpreter &interp, Symbol assign_to,
-                              std::span<Value> args) {
-  if (assign_to == kNoSymbol || args.empty() || !args[0].object()) return;
+// Returns the emptied variable, or null when nothing was handed over.
+Value *hand_over_first_argument(Interpreter &interp, Symbol assign_to,
+                                std::span<Value> args) {
+  if (assign_to == kNoSymbol || args.empty() || !args[0].object())
+    return nullptr;
   Value *slot = assignable_slot(interp, assign_to);
-  if (slot && slot->object() == args[0].object()) *slot = Value();
+  if (!slot || slot->object() != args[0].object()) return nullptr;
+  *slot = Value();
+  return slot;
 }
 
 Value call_named_value(Interpreter &interp, const Expr &call,
@@ -103,9 +107,18 @@ Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
       return std::move(*result);
   } else if (call.callee < kBuiltinCount) {
     auto id = static_cast<BuiltinId>(call.callee);
+    Value *handed = nullptr;
     if (id == BuiltinId::push || id == BuiltinId::concat)
-      hand_over_first_argument(interp, assign_to, args);
-    Value result = call_builtin_id(id, args, interp.graphics);
+      handed = hand_over_first_argument(interp, assign_to, args);
+    Value result;
+    try {
+      result = call_builtin_id(id, args, interp.graphics);
+    } catch (const Halt &) {
+      // Out of memory: push and concat check before they take the argument
+      // over, so an interactive session keeps the variable's value.
+      if (handed) *handed = std::move(args[0]);
+      throw;
+    }
     if (debug_enabled) trace_call(call.text + " is a builtin");
     return result;
   }

@@ -136,11 +136,11 @@ void push_scope(Interpreter &interp) {
 
 void pop_scope(Interpreter &interp) {
   uint32_t start = interp.frames.back();
-  for (size_t i = interp.bindings.size(); i > start; --i) {
-    const LocalBinding &b = interp.bindings[i - 1];
+  while (interp.bindings.size() > start) {
+    const LocalBinding &b = interp.bindings.back();
     interp.slots[b.symbol].local = b.previous;
+    interp.bindings.pop_back();
   }
-  interp.bindings.resize(start);
   interp.frames.pop_back();
 }
 

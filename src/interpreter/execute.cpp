@@ -5,6 +5,7 @@
 #include "interpreter/function.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/limits.h"
 
 namespace tovik {
 
@@ -40,6 +41,9 @@ void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
   }
   if (op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
+    // Checked before the variable lets go of its text, so a halt leaves the
+    // variable as it was.
+    check_text_length(left.as_text().size() + right.as_text().size());
     Value *slot = assignable_slot(interp, symbol);
     if (slot && slot->object() == left.object()) {
       *slot = Value(); // drop the variable's reference: `left` may be unique

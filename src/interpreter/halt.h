@@ -33,7 +33,21 @@ inline void check_stack() {
 // iterations and calls.
 extern volatile int interrupt_requested;
 [[noreturn]] void interrupted();
+
+#ifdef TOVIK_FUZZING
+// Fuzzing builds only: generated inputs loop forever as often as not, so a
+// run may take this many more loop iterations and calls before it halts.
+// The fuzz harness sets it before each run; scripts never see it.
+extern uint64_t fuzz_steps_left;
+[[noreturn]] void fuzz_budget_spent();
+#endif
+
 inline void halt_if_interrupted() {
+#ifdef TOVIK_FUZZING
+  if (fuzz_steps_left == 0) [[unlikely]]
+    fuzz_budget_spent();
+  --fuzz_steps_left;
+#endif
   if (interrupt_requested) [[unlikely]]
     interrupted();
 }

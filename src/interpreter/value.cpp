@@ -8,6 +8,7 @@
 #include "interpreter/function.h"
 #include "interpreter/halt.h"
 #include "interpreter/hash.h"
+#include "interpreter/limits.h"
 #include "lexer/debug_text.h"
 #include "parser/ast.h"
 
@@ -15,31 +16,6 @@ namespace tovik {
 
 namespace {
 
-struct TextObject : Object {
-  std::string text;
-  uint64_t hash = 0;
-  bool hashed = false;
-  TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
-};
-
-struct ArrayObject : Object {
-  std::vector<Value> items;
-  explicit ArrayObject(std::vector<Value> i)
-      : Object(ValueKind::Array), items(std::move(i)) {}
-};
-
-struct DictObject : Object {
-  Dict entries;
-  explicit DictObject(Dict d) : Object(ValueKind::Dict), entries(std::move(d)) {}
-};
-
-template <typename Shape> struct ShapeObject : Object {
-  Shape shape;
-  ShapeObject(ValueKind k, Shape s) : Object(k), shape(s) {}
-};
-
-const std::vector<Value> kNoItems;
-const std::string kNoText;
 
 } // namespace
 
@@ -90,23 +66,8 @@ Value Value::triangle(TriangleShape t) {
                new ShapeObject<TriangleShape>(ValueKind::Triangle, t));
 }
 
-const std::string &Value::as_text() const {
-  if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
-      kind_ == ValueKind::BuiltinFunction)
-    return static_cast<TextObject *>(bits_.object)->text;
-  return kNoText;
-}
 
-const std::vector<Value> &Value::as_array() const {
-  if (kind_ != ValueKind::Array) return kNoItems;
-  return static_cast<ArrayObject *>(bits_.object)->items;
-}
 
-const Dict &Value::as_dict() const {
-  static const Dict empty;
-  if (kind_ != ValueKind::Dict) return empty;
-  return static_cast<DictObject *>(bits_.object)->entries;
-}
 
 const FunctionObject &Value::as_function() const {
   return *static_cast<FunctionObject *>(bits_.object);
@@ -124,14 +85,6 @@ const TriangleShape &Value::as_triangle() const {
   return static_cast<ShapeObject<TriangleShape> *>(bits_.object)->shape;
 }
 
-uint64_t Value::text_hash() const {
-  auto *t = static_cast<TextObject *>(bits_.object);
-  if (!t->hashed) {
-    t->hash = hash_text(t->text);
-    t->hashed = true;
-  }
-  return t->hash;
-}
 
 std::vector<Value> &Value::mutable_array() {
   auto *a = static_cast<ArrayObject *>(bits_.object);
@@ -158,6 +111,11 @@ std::string &Value::mutable_text() {
 // times: objects whose count drops to zero are queued and destroyed by one
 // loop, and an array hands its elements' payloads to that same queue.
 void Value::destroy(Object *object) {
+  // Text holds no values, so it never starts a chain: free it at once.
+  if (object->kind == ValueKind::String) {
+    delete static_cast<TextObject *>(object);
+    return;
+  }
   static thread_local std::vector<Object *> pending;
   static thread_local bool draining = false;
   pending.push_back(object);
@@ -267,6 +225,19 @@ void append_list(std::string &out, const char *open, Ints... fields) {
   out += ')';
 }
 
+// Texts appended whole are checked first: the textual form of a value that
+// shares its payloads can be far larger than the value itself.
+void append_bounded(std::string &out, std::string_view text) {
+  check_text_length(out.size() + text.size());
+  out += text;
+}
+
+void append_quoted_bounded(std::string &out, std::string_view text) {
+  check_text_length(out.size() + text.size());
+  append_quoted(out, text);
+  check_text_length(out.size());
+}
+
 } // namespace
 
 void append_text(std::string &out, const Value &value) {
@@ -278,7 +249,7 @@ void append_text(std::string &out, const Value &value) {
     append_plain_double(out, value.as_float());
     return;
   case ValueKind::String:
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     return;
   case ValueKind::Boolean:
     out += value.as_boolean() ? "true" : "false";
@@ -291,6 +262,7 @@ void append_text(std::string &out, const Value &value) {
       if (!first) out += ", ";
       first = false;
       append_text(out, item);
+      check_text_length(out.size());
     }
     out += ']';
     return;
@@ -302,9 +274,10 @@ void append_text(std::string &out, const Value &value) {
     value.as_dict().for_each([&](const Dict::Entry &e) {
       if (!first) out += ", ";
       first = false;
-      out += e.key;
+      append_bounded(out, e.key);
       out += ": ";
       append_text(out, e.value);
+      check_text_length(out.size());
     });
     out += '}';
     return;
@@ -314,7 +287,7 @@ void append_text(std::string &out, const Value &value) {
     return;
   case ValueKind::BuiltinFunction:
     out += "<builtin: ";
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     out += '>';
     return;
   case ValueKind::Rect: {
@@ -342,7 +315,7 @@ void append_text(std::string &out, const Value &value) {
     return;
   case ValueKind::Error:
     out += "Error: ";
-    out += value.as_text();
+    append_bounded(out, value.as_text());
     return;
   }
 }
@@ -378,7 +351,7 @@ void append_debug(std::string &out, const Value &value) {
     return;
   case ValueKind::String:
     out += "String(";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += ')';
     return;
   case ValueKind::Boolean:
@@ -392,6 +365,7 @@ void append_debug(std::string &out, const Value &value) {
       if (!first) out += ", ";
       first = false;
       append_debug(out, item);
+      check_text_length(out.size());
     }
     out += "])";
     return;
@@ -403,9 +377,10 @@ void append_debug(std::string &out, const Value &value) {
     value.as_dict().for_each([&](const Dict::Entry &e) {
       if (!first) out += ", ";
       first = false;
-      append_quoted(out, e.key);
+      append_quoted_bounded(out, e.key);
       out += ": ";
       append_debug(out, e.value);
+      check_text_length(out.size());
     });
     out += "})";
     return;
@@ -426,7 +401,7 @@ void append_debug(std::string &out, const Value &value) {
   }
   case ValueKind::BuiltinFunction:
     out += "BuiltinFunction { name: ";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += " }";
     return;
   case ValueKind::Rect: {
@@ -474,7 +449,7 @@ void append_debug(std::string &out, const Value &value) {
     return;
   case ValueKind::Error:
     out += "Error(";
-    append_quoted(out, value.as_text());
+    append_quoted_bounded(out, value.as_text());
     out += ')';
     return;
   }

@@ -1,8 +1,10 @@
 #include "main/runner.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
@@ -18,7 +20,8 @@ namespace tovik {
 
 namespace {
 
-constexpr std::string_view kTraceTag = "\x1b[33m[\x1b[93mTOVIK\x1b[33m]\x1b[0m ";
+constexpr std::string_view kTraceTag =
+    "\x1b[33m[\x1b[93mTOVIK\x1b[33m]\x1b[0m ";
 
 void trace(std::string_view message) {
   std::string line;
@@ -35,10 +38,10 @@ void trace_separator() {
   trace(rule);
 }
 
+// Writes without allocating: it also reports running out of memory.
 void report_error(std::string_view message) {
-  std::string line(message);
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -87,8 +90,7 @@ int run_file(const std::string &file, bool debug) {
     return 1;
   }
   if (debug)
-    trace("File read successfully (" + std::to_string(text.size()) +
-          " bytes)");
+    trace("File read successfully (" + std::to_string(text.size()) + " bytes)");
 
   Clock::time_point start = Clock::now();
   std::vector<Token> tokens = tokenize(text);
@@ -122,6 +124,22 @@ int run_file(const std::string &file, bool debug) {
   return 0;
 }
 
+namespace {
+
+// A halted run: what the script printed comes first, then the reason. A
+// Halt without a message was reported where it happened.
+int report_halt(std::string_view message) {
+  try {
+    flush_output();
+  } catch (const Halt &) {
+    // Standard output failed too; that has just been reported.
+  }
+  if (!message.empty()) report_error(message);
+  return 1;
+}
+
+} // namespace
+
 int run_command(const Command &command) {
   int status = 0;
   try {
@@ -139,16 +157,13 @@ int run_command(const Command &command) {
       status = run_file(command.file, command.debug);
       break;
     }
+    // Output still buffered can fail here as well as anywhere else.
+    flush_output();
   } catch (const Halt &halt) {
-    flush_output();
-    report_error(halt.message);
-    return 1;
+    return report_halt(halt.message);
   } catch (const std::bad_alloc &) {
-    flush_output();
-    report_error("Error: out of memory");
-    return 1;
+    return report_halt("Error: out of memory");
   }
-  flush_output();
   return status;
 }
 

@@ -111,7 +111,9 @@ inline uint8_t to_uint8(const Value &v) {
 }
 
 // Standard output used by print and the prompts: buffered, flushed before
-// reading input and at exit.
+// reading input and at exit. A failure to write halts the run: it is
+// reported on standard error once (a closed pipe is not), and the Halt
+// carries no message of its own.
 void write_output(std::string_view text);
 void flush_output();
 

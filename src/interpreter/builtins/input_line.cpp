@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include "interpreter/limits.h"
 #include "main/source.h"
 
 namespace tovik {
@@ -12,6 +13,7 @@ std::string read_input_line(std::FILE *in) {
   for (;;) {
     int c = std::getc(in);
     if (c == EOF) break;
+    check_text_length(line.size() + 1);
     line += static_cast<char>(c);
     if (c == '\n') break;
   }

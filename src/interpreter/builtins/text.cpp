@@ -5,6 +5,7 @@
 #include <unicode/utf8.h>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/limits.h"
 
 namespace tovik {
 
@@ -15,6 +16,18 @@ namespace {
 enum class CaseMapping { Upper, Lower };
 
 std::string map_case(const std::string &text, CaseMapping mapping) {
+  // ASCII letters map to ASCII letters alone under the default full case
+  // mapping, so pure-ASCII text needs no trip through ICU.
+  bool ascii = true;
+  for (char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    std::string out = text;
+    for (char &c : out) {
+      if (mapping == CaseMapping::Upper && c >= 'a' && c <= 'z') c -= 32;
+      if (mapping == CaseMapping::Lower && c >= 'A' && c <= 'Z') c += 32;
+    }
+    return out;
+  }
   icu::UnicodeString units = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
   switch (mapping) {
@@ -25,8 +38,13 @@ std::string map_case(const std::string &text, CaseMapping mapping) {
     units.toLower(icu::Locale::getRoot());
     break;
   }
+  // ICU marks a string it could not allocate as bogus rather than failing.
+  if (units.isBogus()) out_of_memory();
+  // A character may map to up to three, so the result can outgrow the text.
+  check_text_length(static_cast<size_t>(units.length()));
   std::string out;
   units.toUTF8String(out);
+  check_text_length(out.size());
   return out;
 }
 
@@ -38,6 +56,20 @@ size_t next_character(std::string_view text, size_t at) {
   const int64_t length = static_cast<int64_t>(text.size());
   U8_FWD_1(s, i, length);
   return static_cast<size_t>(i);
+}
+
+// How many pieces split makes of `text`.
+size_t count_pieces(std::string_view text, std::string_view separator) {
+  size_t count = 1;
+  if (separator.empty()) {
+    for (size_t at = 0; at < text.size(); at = next_character(text, at))
+      ++count;
+    return count + 1;
+  }
+  for (size_t at = text.find(separator); at != std::string_view::npos;
+       at = text.find(separator, at + separator.size()))
+    ++count;
+  return count;
 }
 
 } // namespace
@@ -79,6 +111,9 @@ Value builtin_split(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
   const std::string text = to_text(args[0]);
   const std::string separator = to_text(args[1]);
+  // Every piece costs an allocation of its own, so the count is checked
+  // before the first one is made.
+  check_array_length(count_pieces(text, separator));
   std::vector<Value> pieces;
   if (separator.empty()) {
     pieces.push_back(Value::string(std::string()));
@@ -105,6 +140,12 @@ Value builtin_split(Args args, GraphicsContext &) {
 // that is text held by nobody else is extended in place (`s = concat(s, x)`).
 Value builtin_concat(Args args, GraphicsContext &) {
   if (!args.empty() && args[0].is(ValueKind::String)) {
+    // Texts are checked before the first argument is taken over, so that a
+    // halt leaves it, and a variable handed over with it, untouched.
+    size_t length = args[0].as_text().size();
+    for (const Value &arg : args.subspan(1))
+      if (arg.is(ValueKind::String))
+        check_text_length(length += arg.as_text().size());
     Value out = std::move(args[0]);
     std::string &text = out.mutable_text();
     for (const Value &arg : args.subspan(1)) append_text(text, arg);
@@ -119,9 +160,16 @@ Value builtin_concat(Args args, GraphicsContext &) {
 // for numbers and arrays as they print.
 Value builtin_contains(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
-  const std::string text = to_text(args[0]);
-  const std::string needle = to_text(args[1]);
-  return Value::boolean(text.find(needle) != std::string::npos);
+  // Texts are searched where they are; other values through their text.
+  std::string text_form, needle_form;
+  std::string_view text = args[0].is(ValueKind::String)
+                              ? std::string_view(args[0].as_text())
+                              : std::string_view(text_form = to_text(args[0]));
+  std::string_view needle =
+      args[1].is(ValueKind::String)
+          ? std::string_view(args[1].as_text())
+          : std::string_view(needle_form = to_text(args[1]));
+  return Value::boolean(text.find(needle) != std::string_view::npos);
 }
 
 // push appends in place when the argument is the array's only holder (the
@@ -129,6 +177,7 @@ Value builtin_contains(Args args, GraphicsContext &) {
 // copied first, so the caller's variable never changes.
 Value builtin_push(Args args, GraphicsContext &) {
   if (args.size() < 2 || !args[0].is(ValueKind::Array)) return Value();
+  check_array_length(args[0].as_array().size() + 1);
   Value array = std::move(args[0]);
   array.mutable_array().push_back(std::move(args[1]));
   return array;
