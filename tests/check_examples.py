@@ -4,10 +4,10 @@ file beside it (no file means no output expected).
 
 A text example must end by itself with status 0 and exactly that output.
 An example that draws until its window is closed (it asks `is_open()` or
-`sdl2.is_window_open()`) runs on SDL's dummy video driver: it must still be
-drawing after a moment, and then end with status 0 when asked to quit. The
-request is SIGTERM, which SDL turns into the same quit event the window's
-close button sends.
+`sdl2.is_window_open()`) runs on SDL's dummy video driver: once its window is
+open it must still be drawing a moment later, and then end with status 0
+when asked to quit. The request is SIGTERM, which SDL, once it has opened the
+window, turns into the same quit event the window's close button sends.
 
 Usage: check_examples.py TOVIK EXAMPLES_DIR
 """
@@ -22,8 +22,8 @@ import sys
 import time
 from pathlib import Path
 
-TIMEOUT_SECONDS = 60
-DRAWING_SECONDS = 1.5
+TIMEOUT_SECONDS = 120
+DRAWING_SECONDS = 0.5
 WINDOW_LOOP = re.compile(r"\b(is_open|is_window_open)\s*\(")
 
 
@@ -46,10 +46,25 @@ def run_text_example(tovik, script, env):
     return proc.returncode, proc.stdout, proc.stderr, []
 
 
+def window_opened(pid):
+    """Whether SDL has taken over SIGTERM, which it does with the window."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("SigCgt:"):
+                    return bool(int(line.split()[1], 16) & (1 << (signal.SIGTERM - 1)))
+    except OSError:
+        pass
+    return False
+
+
 def run_window_example(tovik, script, env):
     proc = subprocess.Popen([tovik, script.name], cwd=script.parent, env=env,
                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
+    deadline = time.monotonic() + TIMEOUT_SECONDS
+    while not window_opened(proc.pid) and proc.poll() is None and time.monotonic() < deadline:
+        time.sleep(0.05)
     time.sleep(DRAWING_SECONDS)
     problems = []
     if proc.poll() is not None:
