@@ -12,19 +12,6 @@ bool debug_enabled = false;
 
 namespace {
 
-constexpr std::string_view kDebugTag = "\x1b[33m[\x1b[93mDEBUG\x1b[33m]\x1b[0m ";
-constexpr std::string_view kCallTag =
-    "\x1b[33m[\x1b[93mDEBUG CALL\x1b[33m]\x1b[0m ";
-
-void write_trace(std::string_view tag, std::string_view message) {
-  std::string line;
-  line.reserve(tag.size() + message.size() + 1);
-  line += tag;
-  line += message;
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
 VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
   if (symbol >= interp.slots.size())
     interp.slots.resize(std::max<size_t>(symbol_count(), symbol + 1));
@@ -42,8 +29,6 @@ Interpreter::Interpreter() {
 
 Interpreter::~Interpreter() = default;
 
-void trace_debug(std::string_view message) { write_trace(kDebugTag, message); }
-void trace_call(std::string_view message) { write_trace(kCallTag, message); }
 
 namespace {
 
@@ -93,19 +78,10 @@ Value get_variable(Interpreter &interp, std::string_view name) {
   return get_variable(interp, intern(name));
 }
 
-// The slow half of set_variable: the symbol is new to this interpreter, or
-// this call has not bound it yet.
-void bind_new_local(Interpreter &interp, Symbol symbol, Value value) {
-  VariableSlot &slot = slot_for(interp, symbol);
-  if (slot.declared_global || interp.frames.empty()) {
-    slot.global = std::move(value);
-    slot.has_global = true;
-    return;
-  }
-  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
-    interp.bindings[slot.local].value = std::move(value);
-    return;
-  }
+void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); }
+
+void push_local(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = interp.slots[symbol];
   interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
   slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
 }

@@ -9,6 +9,7 @@
 
 #include "graphics/context.h"
 #include "interpreter/dict.h"
+#include "interpreter/trace.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
 #include "parser/ast.h"
@@ -82,13 +83,12 @@ inline Value get_variable(Interpreter &interp, Symbol symbol) {
   return found ? *found : Value();
 }
 
-void bind_new_local(Interpreter &interp, Symbol symbol, Value value);
+// The out-of-line halves of set_variable.
+void grow_slots(Interpreter &interp, Symbol symbol);
+void push_local(Interpreter &interp, Symbol symbol, Value value);
 
 inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
-  if (symbol >= interp.slots.size()) {
-    bind_new_local(interp, symbol, std::move(value));
-    return;
-  }
+  if (symbol >= interp.slots.size()) grow_slots(interp, symbol);
   VariableSlot &slot = interp.slots[symbol];
   if (slot.declared_global || interp.frames.empty()) {
     slot.global = std::move(value);
@@ -101,7 +101,7 @@ inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
     interp.bindings[slot.local].value = std::move(value);
     return;
   }
-  bind_new_local(interp, symbol, std::move(value));
+  push_local(interp, symbol, std::move(value));
 }
 
 void declare_global(Interpreter &interp, Symbol symbol);
@@ -142,8 +142,5 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name);
 void execute_use(Interpreter &interp, const Stmt &use);
 Value sdl2_module_exports();
 
-// Trace lines, written only while debug_enabled is set.
-void trace_debug(std::string_view message);
-void trace_call(std::string_view message);
 
 } // namespace tovik
