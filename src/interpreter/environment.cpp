@@ -80,11 +80,6 @@ Value get_variable(Interpreter &interp, std::string_view name) {
 
 void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); }
 
-void push_local(Interpreter &interp, Symbol symbol, Value value) {
-  VariableSlot &slot = interp.slots[symbol];
-  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
-  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
-}
 
 void declare_global(Interpreter &interp, Symbol symbol) {
   slot_for(interp, symbol).declared_global = true;
@@ -106,18 +101,6 @@ Value *assignable_slot(Interpreter &interp, Symbol symbol) {
   return nullptr;
 }
 
-void push_scope(Interpreter &interp) {
-  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
-}
 
-void pop_scope(Interpreter &interp) {
-  uint32_t start = interp.frames.back();
-  while (interp.bindings.size() > start) {
-    const LocalBinding &b = interp.bindings.back();
-    interp.slots[b.symbol].local = b.previous;
-    interp.bindings.pop_back();
-  }
-  interp.frames.pop_back();
-}
 
 } // namespace tovik

@@ -83,9 +83,14 @@ inline Value get_variable(Interpreter &interp, Symbol symbol) {
   return found ? *found : Value();
 }
 
-// The out-of-line halves of set_variable.
+// The out-of-line half of set_variable.
 void grow_slots(Interpreter &interp, Symbol symbol);
-void push_local(Interpreter &interp, Symbol symbol, Value value);
+
+inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = interp.slots[symbol];
+  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
+  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
+}
 
 inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
   if (symbol >= interp.slots.size()) grow_slots(interp, symbol);
@@ -115,8 +120,19 @@ template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
     if (interp.slots[s].has_global) v(s, interp.slots[s].global);
 }
 // Opens and closes the scope of a user-function call.
-void push_scope(Interpreter &interp);
-void pop_scope(Interpreter &interp);
+inline void push_scope(Interpreter &interp) {
+  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
+}
+
+inline void pop_scope(Interpreter &interp) {
+  uint32_t start = interp.frames.back();
+  while (interp.bindings.size() > start) {
+    const LocalBinding &b = interp.bindings.back();
+    interp.slots[b.symbol].local = b.previous;
+    interp.bindings.pop_back();
+  }
+  interp.frames.pop_back();
+}
 
 // Evaluation and execution.
 Value evaluate(Interpreter &interp, const Expr &expr);
