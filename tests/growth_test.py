@@ -52,12 +52,19 @@ class Growth(unittest.TestCase):
     def setUpClass(cls):
         cls.base = startup()
 
-    def ratio(self, make_source, small):
-        """Time of 10*small over time of small, start-up taken out."""
-        t1, _ = run(make_source(small))
-        t10, _ = run(make_source(small * 10))
-        floor = 0.002  # below timer and scheduling noise
-        return max(t10 - self.base, floor) / max(t1 - self.base, floor)
+    def ratio(self, make_source, small, attempts=3):
+        """Time of 10*small over time of small, start-up taken out; the best
+        of a few attempts, so a burst of load elsewhere cannot fail it."""
+        best = None
+        for _ in range(attempts):
+            t1, _ = run(make_source(small))
+            t10, _ = run(make_source(small * 10))
+            floor = 0.002  # below timer and scheduling noise
+            r = max(t10 - self.base, floor) / max(t1 - self.base, floor)
+            best = r if best is None else min(best, r)
+            if best < 12:
+                break
+        return best
 
     def test_push_loop_is_amortised_constant_per_element(self):
         src = lambda n: f"""def main() {{
