@@ -135,7 +135,7 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   check_stack();
   halt_if_interrupted();
   if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
-    throw Halt{"Error: maximum recursion depth exceeded"};
+    recursion_limit_reached();
   push_scope(interp);
   ++interp.call_depth;
   // The scope is popped however the call ends, a halt included, so an

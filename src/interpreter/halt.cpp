@@ -63,6 +63,10 @@ void stack_check_failed(uintptr_t frame) {
     stack_floor = read_stack_floor();
     if (frame >= stack_floor) return;
   }
+  recursion_limit_reached();
+}
+
+void recursion_limit_reached() {
   prepare_to_unwind();
   throw Halt{"Error: maximum recursion depth exceeded"};
 }
