@@ -11,6 +11,9 @@ as comments in it.
     # exit: N                   expected exit status (default 0)
     # stdin: TEXT               one line fed to standard input
     # no-script                 run without the script path
+    # no-sanitizer              skipped when TOVIK_SANITIZED is set: the
+                                script needs more native stack than a
+                                sanitizer build may use
 
 Standard output must equal the expect and expect-part texts in order;
 standard error must hold exactly the expect-stderr lines (none means empty).
@@ -35,7 +38,7 @@ WORKERS = 2
 
 DIRECTIVE = re.compile(
     r"#\s*(expect-stderr-match|expect-stderr|expect-part|expect|args|exit|stdin)"
-    r": ?(.*)$|#\s*(no-script)\s*$"
+    r": ?(.*)$|#\s*(no-script|no-sanitizer)\s*$"
 )
 
 
@@ -48,6 +51,7 @@ class Expectations:
     exit_status: int = 0
     stdin: str = ""
     with_script: bool = True
+    sanitizer: bool = True
 
 
 def substitute(text):
@@ -60,8 +64,11 @@ def parse_expectations(source):
         m = DIRECTIVE.search(line)
         if not m:
             continue
-        if m.group(3):
+        if m.group(3) == "no-script":
             exp.with_script = False
+            continue
+        if m.group(3) == "no-sanitizer":
+            exp.sanitizer = False
             continue
         kind, text = m.group(1), substitute(m.group(2))
         if kind == "expect":
@@ -132,9 +139,14 @@ def stderr_matches(expected, actual):
     return True
 
 
+SKIPPED = "skipped"
+
+
 def run_one(tovik, script):
     """Returns None on success, else a report of the mismatches."""
     exp = parse_expectations(decode(script.read_bytes()))
+    if not exp.sanitizer and os.environ.get("TOVIK_SANITIZED"):
+        return SKIPPED
     cmd = command_line(tovik, script, exp)
     shown = "cd %s && %s" % (shlex.quote(str(script.parent)),
                              " ".join(shlex.quote(c) for c in cmd))
@@ -169,15 +181,19 @@ def main(argv):
     tovik = os.path.abspath(argv[1])
     scripts = sorted(Path(argv[2]).resolve().rglob("*.tvk"))
     scripts = [s for s in scripts if s.is_file()]
-    passed = failed = 0
+    passed = failed = skipped = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=WORKERS) as pool:
-        for report in pool.map(lambda s: run_one(tovik, s), scripts):
+        for script, report in zip(
+                scripts, pool.map(lambda s: run_one(tovik, s), scripts)):
             if report is None:
                 passed += 1
+            elif report is SKIPPED:
+                skipped += 1
+                print("skip %s (no-sanitizer)" % script, flush=True)
             else:
                 failed += 1
                 print("FAIL " + report, flush=True)
-    print("%d passed, %d failed" % (passed, failed))
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
     return 1 if failed else 0
 
 

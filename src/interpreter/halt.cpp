@@ -14,6 +14,13 @@ namespace {
 // a trace line, SDL, a sanitizer report).
 constexpr uintptr_t kHeadroom = 1024 * 1024;
 
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+constexpr uintptr_t kSanitizerDepth = 56 * 1024 * 1024;
+#endif
+
 uintptr_t read_stack_floor() {
   pthread_attr_t attr;
   void *low = nullptr;
@@ -22,6 +29,13 @@ uintptr_t read_stack_floor() {
   if (pthread_getattr_np(pthread_self(), &attr) == 0) {
     if (pthread_attr_getstack(&attr, &low, &size) == 0 && size > 2 * kHeadroom)
       floor = reinterpret_cast<uintptr_t>(low) + kHeadroom;
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+    // AddressSanitizer gives up cleaning the stack after a halt unwinds
+    // from deeper than 64 MiB, and then reports errors that are not there.
+    // Sanitizer builds halt recursion before that depth.
+    uintptr_t top = reinterpret_cast<uintptr_t>(low) + size;
+    if (floor != 0 && top - floor > kSanitizerDepth) floor = top - kSanitizerDepth;
+#endif
     pthread_attr_destroy(&attr);
   }
   return floor;
