@@ -164,6 +164,16 @@ class TerminalTest(unittest.TestCase):
         self.tty.expect(b"\r\nfresh\r\n>>> ")
         self.assertNotIn(b"kept line\r\n", self.tty.output)
 
+    def test_ctrl_c_pressed_as_the_prompt_appears_is_not_lost(self):
+        # Before the editor waits for keys, and even before it takes over
+        # the terminal, a Ctrl-C must still cancel the line.
+        for _ in range(20):
+            self.tty.send(b"print(\"lost\"" + CTRL_C)
+            self.tty.expect(b">>> ")
+        self.tty.enter(b"print(\"alive\")")
+        self.tty.expect(b"\r\nalive\r\n>>> ")
+        self.assertNotIn(b"lost\r\n", self.tty.output)
+
     def test_exit_says_goodbye_and_end_of_input_is_silent(self):
         self.tty.enter(b"exit")
         self.tty.expect(b"\r\nGoodbye!\r\n")
@@ -218,6 +228,23 @@ class PlainInputTest(unittest.TestCase):
                 proc.wait()
         self.assertEqual(shown + out, BANNER.replace(b"\r\n", b"\n") +
                          b">>> ... >>> after\n>>> ")
+        self.assertEqual(proc.returncode, 0)
+
+    def test_interrupt_as_the_prompt_appears_is_not_lost(self):
+        proc = subprocess.Popen([TOVIK], stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        try:
+            read_until(proc.stdout, b">>> ")
+            for _ in range(20):
+                proc.send_signal(signal.SIGINT)
+                read_until(proc.stdout, b">>> ")
+            proc.stdin.write(b"print(\"alive\")\n")
+            out, _ = proc.communicate(timeout=WAIT_SECONDS)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
+        self.assertEqual(out, b"alive\n>>> ")
         self.assertEqual(proc.returncode, 0)
 
     def test_ctrl_c_still_ends_a_script_run(self):

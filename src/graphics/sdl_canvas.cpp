@@ -6,10 +6,14 @@
 
 #include "graphics/clamp.h"
 #include "graphics/raster.h"
+#include "graphics/sdl_library.h"
 
 namespace tovik {
 
 namespace {
+
+// Only reached once acquire_sdl_video has found the library.
+const SdlLibrary &sdl() { return *sdl_library(); }
 
 int sdl_references = 0;
 
@@ -21,7 +25,7 @@ public:
   SdlEventQueue() = default;
   ~SdlEventQueue() override {
     event_source_taken = false;
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    sdl().QuitSubSystem(SDL_INIT_EVENTS);
   }
   SdlEventQueue(const SdlEventQueue &) = delete;
   SdlEventQueue &operator=(const SdlEventQueue &) = delete;
@@ -29,7 +33,7 @@ public:
   bool poll_close_requested() override {
     bool close = false;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (sdl().PollEvent(&event)) {
       if (event.type == SDL_QUIT) close = true;
       if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE)
         close = true;
@@ -41,15 +45,15 @@ public:
 } // namespace
 
 SdlCanvas::~SdlCanvas() {
-  SDL_DestroyRenderer(renderer_);
-  SDL_DestroyWindow(window_);
+  sdl().DestroyRenderer(renderer_);
+  sdl().DestroyWindow(window_);
 }
 
 bool SdlCanvas::set_draw_color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  return SDL_SetRenderDrawColor(renderer_, r, g, b, a) == 0;
+  return sdl().SetRenderDrawColor(renderer_, r, g, b, a) == 0;
 }
 
-bool SdlCanvas::clear() { return SDL_RenderClear(renderer_) == 0; }
+bool SdlCanvas::clear() { return sdl().RenderClear(renderer_) == 0; }
 
 // SDL's renderer works in single precision, which misplaces coordinates
 // beyond 2^24, and for a slanted line it builds an array of every point of
@@ -80,7 +84,7 @@ bool clip_range(int64_t a, int64_t b, int64_t limit, int64_t &from,
 void SdlCanvas::draw_point(int32_t x, int32_t y) {
   auto [w, h] = size();
   if (x >= 0 && y >= 0 && uint32_t(x) < w && uint32_t(y) < h)
-    SDL_RenderDrawPoint(renderer_, x, y);
+    sdl().RenderDrawPoint(renderer_, x, y);
 }
 
 void SdlCanvas::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -88,16 +92,16 @@ void SdlCanvas::draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   int64_t from = 0, to = 0;
   if (y1 == y2) {
     if (y1 >= 0 && uint32_t(y1) < h && clip_range(x1, x2, w, from, to))
-      SDL_RenderDrawLine(renderer_, int(from), y1, int(to), y1);
+      sdl().RenderDrawLine(renderer_, int(from), y1, int(to), y1);
     return;
   }
   if (x1 == x2) {
     if (x1 >= 0 && uint32_t(x1) < w && clip_range(y1, y2, h, from, to))
-      SDL_RenderDrawLine(renderer_, x1, int(from), x1, int(to));
+      sdl().RenderDrawLine(renderer_, x1, int(from), x1, int(to));
     return;
   }
   if (safe(x1) && safe(y1) && safe(x2) && safe(y2)) {
-    SDL_RenderDrawLine(renderer_, x1, y1, x2, y2);
+    sdl().RenderDrawLine(renderer_, x1, y1, x2, y2);
     return;
   }
   // Walked here instead, only where it crosses the window.
@@ -108,7 +112,7 @@ void SdlCanvas::draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) {
   int64_t right = int64_t(x) + w - 1, bottom = int64_t(y) + h - 1;
   if (safe(x) && safe(y) && safe(right) && safe(bottom)) {
     SDL_Rect rect{x, y, w, h};
-    SDL_RenderDrawRect(renderer_, &rect);
+    sdl().RenderDrawRect(renderer_, &rect);
     return;
   }
   // The same four edges SDL would draw, each clipped on its own.
@@ -130,51 +134,51 @@ void SdlCanvas::fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) {
     return;
   SDL_Rect rect{int(left), int(top), int(right - left + 1),
                 int(bottom - top + 1)};
-  SDL_RenderFillRect(renderer_, &rect);
+  sdl().RenderFillRect(renderer_, &rect);
 }
 
-void SdlCanvas::present() { SDL_RenderPresent(renderer_); }
+void SdlCanvas::present() { sdl().RenderPresent(renderer_); }
 
 std::pair<uint32_t, uint32_t> SdlCanvas::size() const {
   int w = 0, h = 0;
-  SDL_GetWindowSize(window_, &w, &h);
+  sdl().GetWindowSize(window_, &w, &h);
   return {static_cast<uint32_t>(w), static_cast<uint32_t>(h)};
 }
 
-std::string SdlCanvas::error() const { return SDL_GetError(); }
+std::string SdlCanvas::error() const { return sdl().GetError(); }
 
 bool acquire_sdl_video() {
-  if (SDL_Init(0) != 0) return false;
+  if (!sdl_library() || sdl().Init(0) != 0) return false;
   ++sdl_references;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (--sdl_references == 0) SDL_Quit();
+  if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (--sdl_references == 0) sdl().Quit();
     return false;
   }
   return true;
 }
 
 void release_sdl_video() {
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  if (--sdl_references == 0) SDL_Quit();
+  sdl().QuitSubSystem(SDL_INIT_VIDEO);
+  if (--sdl_references == 0) sdl().Quit();
 }
 
 std::optional<SdlWindow> open_sdl_window(const std::string &title, int width,
                                          int height) {
   SDL_Window *window =
-      SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+      sdl().CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED,
                        SDL_WINDOWPOS_UNDEFINED, width, height, 0);
   if (!window) return std::nullopt;
-  SDL_Renderer *renderer = SDL_CreateRenderer(window, -1, 0);
+  SDL_Renderer *renderer = sdl().CreateRenderer(window, -1, 0);
   if (!renderer) {
-    SDL_DestroyWindow(window);
+    sdl().DestroyWindow(window);
     return std::nullopt;
   }
   auto canvas = std::make_unique<SdlCanvas>(window, renderer);
-  if (SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_UNKNOWN)
+  if (sdl().GetWindowPixelFormat(window) == SDL_PIXELFORMAT_UNKNOWN)
     return std::nullopt;
-  if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return std::nullopt;
+  if (sdl().InitSubSystem(SDL_INIT_EVENTS) != 0) return std::nullopt;
   if (event_source_taken) {
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    sdl().QuitSubSystem(SDL_INIT_EVENTS);
     return std::nullopt;
   }
   event_source_taken = true;

@@ -11,6 +11,11 @@ namespace tovik {
 
 namespace {
 
+// Calls deeper than this stop the run. The native stack would allow more,
+// but a runaway recursion should end in well under a second, not after
+// filling a gigabyte of stack; real programs stay far below it.
+constexpr uint32_t kMaxCallDepth = 200000;
+
 // What a call name denotes never changes for a given Call node (builtins
 // cannot be shadowed), so it is decided once and kept in `Expr::callee`:
 // a builtin's id, or one of these.
@@ -129,12 +134,18 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args) {
   check_stack();
   halt_if_interrupted();
+  if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
+    recursion_limit_reached();
   push_scope(interp);
+  ++interp.call_depth;
   // The scope is popped however the call ends, a halt included, so an
   // interactive session can carry on with its variables intact.
   struct ScopeGuard {
     Interpreter &interp;
-    ~ScopeGuard() { pop_scope(interp); }
+    ~ScopeGuard() {
+      --interp.call_depth;
+      pop_scope(interp);
+    }
   } guard{interp};
 
   size_t bound = std::min(function.param_symbols.size(), args.size());

@@ -4,17 +4,6 @@
 
 namespace tovik {
 
-size_t Dict::probe(std::string_view key, uint64_t hash) const {
-  size_t mask = slots_.size() - 1;
-  size_t i = static_cast<size_t>(hash) & mask;
-  while (true) {
-    uint32_t slot = slots_[i];
-    if (slot == kEmpty) return i;
-    const Entry &e = entries_[slot];
-    if (e.hash == hash && e.key == key) return i;
-    i = (i + 1) & mask;
-  }
-}
 
 void Dict::grow() {
   size_t capacity = slots_.empty() ? 8 : slots_.size() * 2;
@@ -47,11 +36,5 @@ const Value *Dict::find(std::string_view key) const {
   return find(key, hash_text(key));
 }
 
-const Value *Dict::find(std::string_view key, uint64_t hash) const {
-  if (slots_.empty()) return nullptr;
-  size_t i = probe(key, hash);
-  uint32_t slot = slots_[i];
-  return slot == kEmpty ? nullptr : &entries_[slot].value;
-}
 
 } // namespace tovik

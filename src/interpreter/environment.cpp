@@ -12,19 +12,6 @@ bool debug_enabled = false;
 
 namespace {
 
-constexpr std::string_view kDebugTag = "\x1b[33m[\x1b[93mDEBUG\x1b[33m]\x1b[0m ";
-constexpr std::string_view kCallTag =
-    "\x1b[33m[\x1b[93mDEBUG CALL\x1b[33m]\x1b[0m ";
-
-void write_trace(std::string_view tag, std::string_view message) {
-  std::string line;
-  line.reserve(tag.size() + message.size() + 1);
-  line += tag;
-  line += message;
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
 VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
   if (symbol >= interp.slots.size())
     interp.slots.resize(std::max<size_t>(symbol_count(), symbol + 1));
@@ -42,8 +29,6 @@ Interpreter::Interpreter() {
 
 Interpreter::~Interpreter() = default;
 
-void trace_debug(std::string_view message) { write_trace(kDebugTag, message); }
-void trace_call(std::string_view message) { write_trace(kCallTag, message); }
 
 namespace {
 
@@ -93,22 +78,8 @@ Value get_variable(Interpreter &interp, std::string_view name) {
   return get_variable(interp, intern(name));
 }
 
-// The slow half of set_variable: the symbol is new to this interpreter, or
-// this call has not bound it yet.
-void bind_new_local(Interpreter &interp, Symbol symbol, Value value) {
-  VariableSlot &slot = slot_for(interp, symbol);
-  if (slot.declared_global || interp.frames.empty()) {
-    slot.global = std::move(value);
-    slot.has_global = true;
-    return;
-  }
-  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
-    interp.bindings[slot.local].value = std::move(value);
-    return;
-  }
-  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
-  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
-}
+void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); }
+
 
 void declare_global(Interpreter &interp, Symbol symbol) {
   slot_for(interp, symbol).declared_global = true;
@@ -130,18 +101,6 @@ Value *assignable_slot(Interpreter &interp, Symbol symbol) {
   return nullptr;
 }
 
-void push_scope(Interpreter &interp) {
-  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
-}
 
-void pop_scope(Interpreter &interp) {
-  uint32_t start = interp.frames.back();
-  for (size_t i = interp.bindings.size(); i > start; --i) {
-    const LocalBinding &b = interp.bindings[i - 1];
-    interp.slots[b.symbol].local = b.previous;
-  }
-  interp.bindings.resize(start);
-  interp.frames.pop_back();
-}
 
 } // namespace tovik

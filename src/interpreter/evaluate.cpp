@@ -184,7 +184,8 @@ struct Operands {
   }
 };
 
-Value evaluate_unary(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const Expr &e) {
+  check_stack();
   Value operand = evaluate(interp, *e.left);
   switch (e.op.kind) {
   case TokenKind::Minus:
@@ -213,14 +214,16 @@ Value index_value(const Value &object, const Value &index) {
   return Value();
 }
 
-Value evaluate_dict(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_dict(Interpreter &interp, const Expr &e) {
+  check_stack();
   Dict dict;
   for (const DictEntry &entry : e.entries)
     dict.set(entry.first, evaluate(interp, entry.second));
   return Value::dict(std::move(dict));
 }
 
-Value evaluate_array(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_array(Interpreter &interp, const Expr &e) {
+  check_stack();
   std::vector<Value> items;
   items.reserve(e.items.size());
   for (const Expr &item : e.items) items.push_back(evaluate(interp, item));
@@ -243,7 +246,8 @@ bool range_bound(const Value &v, int64_t &out) {
 
 namespace {
 
-Value evaluate_range(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_range(Interpreter &interp, const Expr &e) {
+  check_stack();
   Value start = evaluate(interp, *e.left);
   Value end = evaluate(interp, *e.right);
   int64_t from, to;
@@ -275,6 +279,104 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right) {
   }
 }
 
+namespace {
+
+// A leaf that reads as an integer, without building a Value.
+inline bool integer_leaf(const Interpreter &interp, const Expr &e,
+                         int64_t &out) {
+  if (e.kind == ExprKind::Number) {
+    out = e.number;
+    return true;
+  }
+  if (e.kind == ExprKind::Identifier) {
+    const Value *v = find_variable(interp, e.symbol);
+    if (v && v->is(ValueKind::Number)) {
+      out = v->as_number();
+      return true;
+    }
+  }
+  return false;
+}
+
+inline bool float_leaf(const Interpreter &interp, const Expr &e, double &out) {
+  if (e.kind == ExprKind::Float) {
+    out = e.real;
+    return true;
+  }
+  if (e.kind == ExprKind::Identifier) {
+    const Value *v = find_variable(interp, e.symbol);
+    if (v && v->is(ValueKind::Float)) {
+      out = v->as_float();
+      return true;
+    }
+  }
+  return false;
+}
+
+[[gnu::noinline]] Value evaluate_binary(Interpreter &interp, const Expr &e) {
+  check_stack();
+  const Expr &l = *e.left, &r = *e.right;
+  // Most arithmetic combines variables and literals: read both in place.
+  // Reading a leaf has no side effects, so trying the next shape after a
+  // miss is safe.
+  int64_t a, b;
+  if (integer_leaf(interp, l, a) && integer_leaf(interp, r, b))
+    return integer_binary(a, e.op.kind, b);
+  double x, y;
+  if (float_leaf(interp, l, x) && float_leaf(interp, r, y))
+    return float_binary(x, e.op.kind, y);
+  // Both operands always run, `and` and `or` included: the language has
+  // no short-circuit evaluation.
+  Operands operands(interp, l, r);
+  const Value &left = *operands.left, &right = *operands.right;
+  if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
+    return integer_binary(left.as_number(), e.op.kind, right.as_number());
+  if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
+    return float_binary(left.as_float(), e.op.kind, right.as_float());
+  return apply_binary(left, e.op.kind, right);
+}
+
+// `xs[i]`, `d.key` and `d["key"]` on a variable: nothing is copied but the
+// element read, and a literal key's hash is computed once.
+Value index_variable(Interpreter &interp, const Expr &object,
+                     const Expr &index) {
+  const Value *held = find_variable(interp, object.symbol);
+  if (!held) return Value();
+  switch (index.kind) {
+  case ExprKind::String: {
+    if (!held->is(ValueKind::Dict)) return Value();
+    const Value &key = string_constant(index);
+    const Value *found = held->as_dict().find(key.as_text(), key.text_hash());
+    return found ? *found : Value();
+  }
+  case ExprKind::Number: {
+    if (!held->is(ValueKind::Array)) return Value();
+    const std::vector<Value> &items = held->as_array();
+    auto i = static_cast<uint64_t>(index.number);
+    return i < items.size() ? items[i] : Value();
+  }
+  default: {
+    const Value *key = find_variable(interp, index.symbol);
+    return key ? index_value(*held, *key) : Value();
+  }
+  }
+}
+
+[[gnu::noinline]] Value evaluate_index(Interpreter &interp, const Expr &e) {
+  check_stack();
+  const Expr &object = *e.left, &index = *e.right;
+  if (object.kind == ExprKind::Identifier &&
+      (index.kind == ExprKind::String || index.kind == ExprKind::Number ||
+       index.kind == ExprKind::Identifier))
+    return index_variable(interp, object, index);
+  Operands operands(interp, object, index);
+  return index_value(*operands.left, *operands.right);
+}
+
+} // namespace
+
+// A thin dispatcher: every composite kind has its own function, so entering
+// a leaf costs no more than the leaf itself.
 Value evaluate(Interpreter &interp, const Expr &e) {
   switch (e.kind) {
   case ExprKind::Number:
@@ -287,36 +389,19 @@ Value evaluate(Interpreter &interp, const Expr &e) {
     return Value::boolean(e.boolean);
   case ExprKind::Identifier:
     return get_variable(interp, e.symbol);
-  case ExprKind::BinaryOp: {
-    check_stack();
-    // Both operands always run, `and` and `or` included: the language has
-    // no short-circuit evaluation.
-    Operands operands(interp, *e.left, *e.right);
-    const Value &left = *operands.left, &right = *operands.right;
-    if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
-      return integer_binary(left.as_number(), e.op.kind, right.as_number());
-    if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
-      return float_binary(left.as_float(), e.op.kind, right.as_float());
-    return apply_binary(left, e.op.kind, right);
-  }
+  case ExprKind::BinaryOp:
+    return evaluate_binary(interp, e);
   case ExprKind::UnaryOp:
-    check_stack();
     return evaluate_unary(interp, e);
   case ExprKind::Call:
     return call_function(interp, e);
   case ExprKind::Array:
-    check_stack();
     return evaluate_array(interp, e);
   case ExprKind::Dict:
-    check_stack();
     return evaluate_dict(interp, e);
-  case ExprKind::Index: {
-    check_stack();
-    Operands operands(interp, *e.left, *e.right);
-    return index_value(*operands.left, *operands.right);
-  }
+  case ExprKind::Index:
+    return evaluate_index(interp, e);
   case ExprKind::Range:
-    check_stack();
     return evaluate_range(interp, e);
   }
   return Value();

@@ -4,6 +4,10 @@
 
 #include <pthread.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace tovik {
 
 volatile int interrupt_requested = 0;
@@ -14,12 +18,9 @@ namespace {
 // a trace line, SDL, a sanitizer report).
 constexpr uintptr_t kHeadroom = 1024 * 1024;
 
-#ifndef __has_feature
-#define __has_feature(x) 0
-#endif
-#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
-constexpr uintptr_t kSanitizerDepth = 56 * 1024 * 1024;
-#endif
+// This thread's stack bounds, read with its floor.
+thread_local uintptr_t stack_low = 0;
+thread_local uintptr_t stack_top = 0;
 
 uintptr_t read_stack_floor() {
   pthread_attr_t attr;
@@ -27,18 +28,30 @@ uintptr_t read_stack_floor() {
   size_t size = 0;
   uintptr_t floor = 0;
   if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-    if (pthread_attr_getstack(&attr, &low, &size) == 0 && size > 2 * kHeadroom)
+    if (pthread_attr_getstack(&attr, &low, &size) == 0 &&
+        size > 2 * kHeadroom) {
       floor = reinterpret_cast<uintptr_t>(low) + kHeadroom;
-#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
-    // AddressSanitizer gives up cleaning the stack after a halt unwinds
-    // from deeper than 64 MiB, and then reports errors that are not there.
-    // Sanitizer builds halt recursion before that depth.
-    uintptr_t top = reinterpret_cast<uintptr_t>(low) + size;
-    if (floor != 0 && top - floor > kSanitizerDepth) floor = top - kSanitizerDepth;
-#endif
+      stack_low = reinterpret_cast<uintptr_t>(low);
+      stack_top = stack_low + size;
+    }
     pthread_attr_destroy(&attr);
   }
   return floor;
+}
+
+// AddressSanitizer skips its own stack clean-up when unwinding starts more
+// than 64 MiB below the stack top, so the destructors run during unwinding
+// would land on stale redzones of the abandoned frames and be reported as
+// overflows. Clear the shadow from here up instead; the few frames that
+// survive the unwinding only lose their redzones. A thread whose bounds
+// were never read is left to the sanitizer.
+void prepare_to_unwind() {
+#if defined(__SANITIZE_ADDRESS__)
+  auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (here >= stack_low && here < stack_top)
+    __asan_unpoison_memory_region(reinterpret_cast<void *>(here),
+                                  stack_top - here);
+#endif
 }
 
 } // namespace
@@ -50,6 +63,11 @@ void stack_check_failed(uintptr_t frame) {
     stack_floor = read_stack_floor();
     if (frame >= stack_floor) return;
   }
+  recursion_limit_reached();
+}
+
+void recursion_limit_reached() {
+  prepare_to_unwind();
   throw Halt{"Error: maximum recursion depth exceeded"};
 }
 
@@ -57,6 +75,7 @@ void out_of_memory() { throw Halt{"Error: out of memory"}; }
 
 void interrupted() {
   interrupt_requested = 0;
+  prepare_to_unwind();
   throw Halt{"Interrupted"};
 }
 

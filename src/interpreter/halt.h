@@ -20,6 +20,8 @@ struct Halt {
 // real stack bounds.
 extern thread_local constinit uintptr_t stack_floor;
 void stack_check_failed(uintptr_t frame);
+// Halts with "Error: maximum recursion depth exceeded".
+[[noreturn]] void recursion_limit_reached();
 
 // Stops the run when the native stack is nearly used up. Called wherever the
 // interpreter, the parser or a value walk recurses; it costs one comparison.

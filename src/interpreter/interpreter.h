@@ -9,6 +9,7 @@
 
 #include "graphics/context.h"
 #include "interpreter/dict.h"
+#include "interpreter/trace.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
 #include "parser/ast.h"
@@ -82,13 +83,17 @@ inline Value get_variable(Interpreter &interp, Symbol symbol) {
   return found ? *found : Value();
 }
 
-void bind_new_local(Interpreter &interp, Symbol symbol, Value value);
+// The out-of-line half of set_variable.
+void grow_slots(Interpreter &interp, Symbol symbol);
+
+inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = interp.slots[symbol];
+  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
+  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
+}
 
 inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
-  if (symbol >= interp.slots.size()) {
-    bind_new_local(interp, symbol, std::move(value));
-    return;
-  }
+  if (symbol >= interp.slots.size()) grow_slots(interp, symbol);
   VariableSlot &slot = interp.slots[symbol];
   if (slot.declared_global || interp.frames.empty()) {
     slot.global = std::move(value);
@@ -101,7 +106,7 @@ inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
     interp.bindings[slot.local].value = std::move(value);
     return;
   }
-  bind_new_local(interp, symbol, std::move(value));
+  push_local(interp, symbol, std::move(value));
 }
 
 void declare_global(Interpreter &interp, Symbol symbol);
@@ -115,8 +120,19 @@ template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
     if (interp.slots[s].has_global) v(s, interp.slots[s].global);
 }
 // Opens and closes the scope of a user-function call.
-void push_scope(Interpreter &interp);
-void pop_scope(Interpreter &interp);
+inline void push_scope(Interpreter &interp) {
+  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
+}
+
+inline void pop_scope(Interpreter &interp) {
+  uint32_t start = interp.frames.back();
+  while (interp.bindings.size() > start) {
+    const LocalBinding &b = interp.bindings.back();
+    interp.slots[b.symbol].local = b.previous;
+    interp.bindings.pop_back();
+  }
+  interp.frames.pop_back();
+}
 
 // Evaluation and execution.
 Value evaluate(Interpreter &interp, const Expr &expr);
@@ -142,8 +158,5 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name);
 void execute_use(Interpreter &interp, const Stmt &use);
 Value sdl2_module_exports();
 
-// Trace lines, written only while debug_enabled is set.
-void trace_debug(std::string_view message);
-void trace_call(std::string_view message);
 
 } // namespace tovik

@@ -16,31 +16,6 @@ namespace tovik {
 
 namespace {
 
-struct TextObject : Object {
-  std::string text;
-  uint64_t hash = 0;
-  bool hashed = false;
-  TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
-};
-
-struct ArrayObject : Object {
-  std::vector<Value> items;
-  explicit ArrayObject(std::vector<Value> i)
-      : Object(ValueKind::Array), items(std::move(i)) {}
-};
-
-struct DictObject : Object {
-  Dict entries;
-  explicit DictObject(Dict d) : Object(ValueKind::Dict), entries(std::move(d)) {}
-};
-
-template <typename Shape> struct ShapeObject : Object {
-  Shape shape;
-  ShapeObject(ValueKind k, Shape s) : Object(k), shape(s) {}
-};
-
-const std::vector<Value> kNoItems;
-const std::string kNoText;
 
 } // namespace
 
@@ -91,23 +66,8 @@ Value Value::triangle(TriangleShape t) {
                new ShapeObject<TriangleShape>(ValueKind::Triangle, t));
 }
 
-const std::string &Value::as_text() const {
-  if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
-      kind_ == ValueKind::BuiltinFunction)
-    return static_cast<TextObject *>(bits_.object)->text;
-  return kNoText;
-}
 
-const std::vector<Value> &Value::as_array() const {
-  if (kind_ != ValueKind::Array) return kNoItems;
-  return static_cast<ArrayObject *>(bits_.object)->items;
-}
 
-const Dict &Value::as_dict() const {
-  static const Dict empty;
-  if (kind_ != ValueKind::Dict) return empty;
-  return static_cast<DictObject *>(bits_.object)->entries;
-}
 
 const FunctionObject &Value::as_function() const {
   return *static_cast<FunctionObject *>(bits_.object);
@@ -125,14 +85,6 @@ const TriangleShape &Value::as_triangle() const {
   return static_cast<ShapeObject<TriangleShape> *>(bits_.object)->shape;
 }
 
-uint64_t Value::text_hash() const {
-  auto *t = static_cast<TextObject *>(bits_.object);
-  if (!t->hashed) {
-    t->hash = hash_text(t->text);
-    t->hashed = true;
-  }
-  return t->hash;
-}
 
 std::vector<Value> &Value::mutable_array() {
   auto *a = static_cast<ArrayObject *>(bits_.object);
@@ -159,6 +111,11 @@ std::string &Value::mutable_text() {
 // times: objects whose count drops to zero are queued and destroyed by one
 // loop, and an array hands its elements' payloads to that same queue.
 void Value::destroy(Object *object) {
+  // Text holds no values, so it never starts a chain: free it at once.
+  if (object->kind == ValueKind::String) {
+    delete static_cast<TextObject *>(object);
+    return;
+  }
   static thread_local std::vector<Object *> pending;
   static thread_local bool draining = false;
   pending.push_back(object);

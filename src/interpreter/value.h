@@ -186,3 +186,6 @@ void append_debug(std::string &out, const Value &value);
 std::string_view type_name(const Value &value);
 
 } // namespace tovik
+
+// Inline accessors need the payload types.
+#include "interpreter/value_objects.h"

@@ -19,8 +19,7 @@ Command parse_args(const std::vector<std::string> &arguments) {
   for (size_t i = 1; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
     // Help and version win at once, even over a file already seen.
-    if (arg == "-h" || arg == "--help")
-      return command_of(CommandKind::Help);
+    if (arg == "-h" || arg == "--help") return command_of(CommandKind::Help);
     if (arg == "-v" || arg == "--version")
       return command_of(CommandKind::Version);
     if (arg == "-d" || arg == "--debug") {

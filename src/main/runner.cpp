@@ -1,13 +1,16 @@
 #include "main/runner.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/trace.h"
 #include "lexer/scanner.h"
 #include "main/source.h"
 #include "main/usage.h"
@@ -18,27 +21,16 @@ namespace tovik {
 
 namespace {
 
-constexpr std::string_view kTraceTag = "\x1b[33m[\x1b[93mTOVIK\x1b[33m]\x1b[0m ";
-
-void trace(std::string_view message) {
-  std::string line;
-  line.reserve(kTraceTag.size() + message.size() + 1);
-  line += kTraceTag;
-  line += message;
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
 void trace_separator() {
   std::string rule;
   for (int i = 0; i < 33; ++i) rule += "\u2500";
-  trace(rule);
+  trace_driver(rule);
 }
 
+// Writes without allocating: it also reports running out of memory.
 void report_error(std::string_view message) {
-  std::string line(message);
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
 }
 
 using Clock = std::chrono::steady_clock;
@@ -73,7 +65,7 @@ std::string format_milliseconds(double milliseconds) {
 int run_file(const std::string &file, bool debug) {
   if (debug) {
     trace_separator();
-    trace("Starting Tovik interpreter...");
+    trace_driver("Starting Tovik interpreter...");
   }
   // The extension is checked before the file is touched.
   if (!has_script_extension(file)) {
@@ -87,22 +79,21 @@ int run_file(const std::string &file, bool debug) {
     return 1;
   }
   if (debug)
-    trace("File read successfully (" + std::to_string(text.size()) +
-          " bytes)");
+    trace_driver("File read successfully (" + std::to_string(text.size()) + " bytes)");
 
   Clock::time_point start = Clock::now();
   std::vector<Token> tokens = tokenize(text);
   double tokenize_ms = elapsed_milliseconds(start, Clock::now());
   if (debug)
-    trace("Tokenization completed in " + format_milliseconds(tokenize_ms) +
+    trace_driver("Tokenization completed in " + format_milliseconds(tokenize_ms) +
           "ms");
 
   start = Clock::now();
   std::vector<Stmt> program = parse_program(tokens);
   double parse_ms = elapsed_milliseconds(start, Clock::now());
   if (debug) {
-    trace("Parsing completed in " + format_milliseconds(parse_ms) + "ms");
-    trace("Starting execution...");
+    trace_driver("Parsing completed in " + format_milliseconds(parse_ms) + "ms");
+    trace_driver("Starting execution...");
     trace_separator();
   }
 
@@ -114,9 +105,9 @@ int run_file(const std::string &file, bool debug) {
   flush_output();
   if (debug) {
     trace_separator();
-    trace("Tokenization : " + format_milliseconds(tokenize_ms) + "ms");
-    trace("Parsing      : " + format_milliseconds(parse_ms) + "ms");
-    trace("Execution    : " + format_milliseconds(execute_ms) + "ms");
+    trace_driver("Tokenization : " + format_milliseconds(tokenize_ms) + "ms");
+    trace_driver("Parsing      : " + format_milliseconds(parse_ms) + "ms");
+    trace_driver("Execution    : " + format_milliseconds(execute_ms) + "ms");
     trace_separator();
   }
   return 0;

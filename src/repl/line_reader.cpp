@@ -4,42 +4,45 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "main/source.h"
+#include "repl/interrupt.h"
 #include "repl/terminal_editor.h"
 
 namespace tovik {
 
 namespace {
 
-// Reads through stdin's own buffer, which input() shares, so a script that
-// reads input gets exactly the lines after its own.
+// Reads byte by byte straight from the descriptor, each read preceded by a
+// wait that Ctrl-C can end. Standard input is unbuffered while the loop
+// runs, so input() in a script reads exactly the lines after its own.
 ReadResult read_plain_line(const std::string &prompt) {
   write_output(prompt);
   flush_output();
-  char *buffer = nullptr;
-  size_t capacity = 0;
-  ssize_t length = getline(&buffer, &capacity, stdin);
-  ReadResult result;
-  if (interrupt_requested) {
-    // A read cut short by Ctrl-C may return part of a line: drop it.
-    clearerr(stdin);
-    result.status = ReadStatus::Interrupted;
-  } else if (length > 0) {
-    result.text.assign(buffer, static_cast<size_t>(length));
-    result.status = is_valid_utf8(result.text) ? ReadStatus::Line
-                                               : ReadStatus::Closed;
+  std::string line;
+  for (;;) {
+    // A half-read line is dropped with the rest of the input being typed.
+    if (!wait_for_input(STDIN_FILENO)) return {ReadStatus::Interrupted, {}};
+    char byte;
+    ssize_t count = read(STDIN_FILENO, &byte, 1);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return {ReadStatus::Closed, {}};
+    if (count == 0) break;
+    line += byte;
+    if (byte == '\n') break;
   }
-  std::free(buffer);
-  return result;
+  // End of input with nothing read ends the loop; a last line without a
+  // line end still counts.
+  if (line.empty() || !is_valid_utf8(line)) return {ReadStatus::Closed, {}};
+  return {ReadStatus::Line, std::move(line)};
 }
 
 } // namespace
 
 LineReader::LineReader() {
+  std::setvbuf(stdin, nullptr, _IONBF, 0);
   // The editor draws the prompt and the line on standard output and goes
   // silent when that is not a terminal, so both ends must be one.
   if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
@@ -49,10 +52,11 @@ LineReader::LineReader() {
 LineReader::~LineReader() = default;
 
 ReadResult LineReader::read_line(const std::string &prompt) {
-  // A Ctrl-C that came after the last input finished has nothing left to
-  // stop; it must not cut short the line about to be read.
-  interrupt_requested = 0;
-  return m_editor ? edit_line(*m_editor, prompt) : read_plain_line(prompt);
+  ReadResult result =
+      m_editor ? edit_line(*m_editor, prompt) : read_plain_line(prompt);
+  // This Ctrl-C has done its work: it cancelled the line.
+  if (result.status == ReadStatus::Interrupted) interrupt_requested = 0;
+  return result;
 }
 
 void LineReader::remember(std::string_view line) {

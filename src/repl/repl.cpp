@@ -10,11 +10,11 @@
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
+#include "main/source.h"
 #include "parser/parser.h"
 #include "repl/brackets.h"
 #include "repl/interrupt.h"
 #include "repl/line_reader.h"
-#include "main/source.h"
 
 namespace tovik {
 
@@ -94,6 +94,9 @@ void run_repl() {
     std::string text = std::move(pending);
     pending.clear();
     run_input(interp, text);
+    // A Ctrl-C that came after the input's last check had nothing left to
+    // stop; it must not cancel the next line.
+    interrupt_requested = 0;
   }
   flush_output();
 }

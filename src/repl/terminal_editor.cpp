@@ -1,10 +1,15 @@
 #include "repl/terminal_editor.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cwchar>
 
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "main/source.h"
+#include "repl/interrupt.h"
 
 namespace tovik {
 
@@ -31,6 +36,34 @@ char *prompt_of(EditLine *editline) {
   return static_cast<TerminalEditor *>(data)->prompt.data();
 }
 
+// The editor's source of keystrokes: one character, decoded from UTF-8 under
+// the editor's locale. It gives up (-1) on Ctrl-C, however early the key
+// came, so the editor hands back control and the prompt can start afresh.
+int read_character(EditLine *, wchar_t *out) {
+  const int fd = STDIN_FILENO; // the editor was opened on stdin
+  std::mbstate_t state{};
+  for (;;) {
+    if (!wait_for_input(fd)) {
+      errno = EINTR;
+      return -1;
+    }
+    char byte;
+    ssize_t count = read(fd, &byte, 1);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return static_cast<int>(count);
+    wchar_t c;
+    size_t used = std::mbrtowc(&c, &byte, 1, &state);
+    if (used == static_cast<size_t>(-2)) continue; // more bytes to come
+    if (used == static_cast<size_t>(-1)) {
+      // An invalid sequence is dropped, as the editor itself would.
+      state = std::mbstate_t{};
+      continue;
+    }
+    *out = c;
+    return 1;
+  }
+}
+
 } // namespace
 
 TerminalEditor::~TerminalEditor() {
@@ -44,7 +77,7 @@ TerminalEditor::~TerminalEditor() {
 
 std::unique_ptr<TerminalEditor> open_terminal_editor() {
   auto editor = std::make_unique<TerminalEditor>();
-  editor->utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", duplocale(LC_GLOBAL_LOCALE));
+  editor->utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
   if (!editor->utf8) return nullptr;
 
   LocaleScope scope(editor->utf8);
@@ -57,6 +90,7 @@ std::unique_ptr<TerminalEditor> open_terminal_editor() {
   history(editor->history, &event, H_SETUNIQUE, 1);
   el_set(editor->editline, EL_CLIENTDATA, editor.get());
   el_set(editor->editline, EL_PROMPT, prompt_of);
+  el_wset(editor->editline, EL_GETCFN, read_character);
   el_set(editor->editline, EL_EDITOR, "emacs");
   el_set(editor->editline, EL_HIST, history, editor->history);
   // Ctrl-R searches backwards through the lines entered so far.

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "repl/brackets.h"
 #include "main/source.h"
+#include "repl/brackets.h"
 
 namespace tovik {
 namespace {
@@ -68,24 +68,16 @@ TEST(Brackets, MultiByteTextHoldsNoBrackets) {
   EXPECT_EQ(depth.brace_depth, 0);
 }
 
-TEST(Trim, RemovesUnicodeWhiteSpaceAtBothEnds) {
+// The loop trims like input() does; these are the cases that decide
+// whether a typed line reads as exit, as blank, or as code.
+TEST(Trim, LoopLinesLoseOnlyWhiteSpace) {
   EXPECT_EQ(trim_white_space("  exit \t\r\n"), "exit");
-  // No-break space, ideographic space, next line, line separator.
-  EXPECT_EQ(trim_white_space("\xC2\xA0\xE3\x80\x80x = 1\xC2\x85\xE2\x80\xA8"),
-            "x = 1");
+  // Next line and line separator are White_Space; the information
+  // separator U+001C and the byte-order mark are not.
+  EXPECT_EQ(trim_white_space("\xC2\x85quit\xE2\x80\xA8"), "quit");
   EXPECT_EQ(trim_white_space("\x0B\x0C a  b \x1C"), "a  b \x1C");
-}
-
-TEST(Trim, KeepsCharactersThatOnlyLookBlank) {
-  // Zero-width space and the byte-order mark are not White_Space.
-  EXPECT_EQ(trim_white_space("\xE2\x80\x8Bquit"), "\xE2\x80\x8Bquit");
   EXPECT_EQ(trim_white_space("quit\xEF\xBB\xBF"), "quit\xEF\xBB\xBF");
-}
-
-TEST(Trim, AllBlankOrEmptyGivesEmpty) {
-  EXPECT_EQ(trim_white_space(""), "");
-  EXPECT_EQ(trim_white_space(" \n"), "");
-  EXPECT_EQ(trim_white_space("\xE2\x80\x83\xE2\x80\x83"), "");
+  EXPECT_EQ(trim_white_space("\xE2\x80\x83\xE2\x80\x83\n"), "");
 }
 
 } // namespace

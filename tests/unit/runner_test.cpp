@@ -14,9 +14,9 @@ namespace tovik {
 namespace {
 
 TEST(ScriptExtension, OnlyTheFinalComponentCounts) {
-  for (const char *path : {"a.tvk", "x.y.tvk", "..tvk", "dir.tvk/a.tvk",
-                           "/abs/a.tvk", "a.tvk/", "a.tvk//", "dir\\a.tvk",
-                           "a.tvk\\", "d.txt/a.tvk"})
+  for (const char *path :
+       {"a.tvk", "x.y.tvk", "..tvk", "dir.tvk/a.tvk", "/abs/a.tvk", "a.tvk/",
+        "a.tvk//", "dir\\a.tvk", "a.tvk\\", "d.txt/a.tvk"})
     EXPECT_TRUE(has_script_extension(path)) << path;
   for (const char *path : {".tvk", "A.TVK", "a.Tvk", "a.tvk.bak", "notes.txt",
                            "a.", "tvk", "dir.tvk/notes.txt", "a.tvk/.tvk",
@@ -62,15 +62,14 @@ TEST_F(SourceFile, WellFormedTextIsReadWhole) {
 
 TEST_F(SourceFile, IllFormedUtf8IsUnreadable) {
   for (const char *bytes : {
-           "\xFF",                 // never a UTF-8 byte
-           "ok \x80",              // stray continuation byte
-           "\xC0\x80",             // overlong NUL
-           "\xED\xA0\x80",         // surrogate half
-           "\xF4\x90\x80\x80",     // beyond U+10FFFF
+           "\xFF",                   // never a UTF-8 byte
+           "ok \x80",                // stray continuation byte
+           "\xC0\x80",               // overlong NUL
+           "\xED\xA0\x80",           // surrogate half
+           "\xF4\x90\x80\x80",       // beyond U+10FFFF
            "ends mid-char \xE2\x82", // truncated at the end of the file
        }) {
-    EXPECT_EQ(read_bytes(bytes), "stream did not contain valid UTF-8")
-        << bytes;
+    EXPECT_EQ(read_bytes(bytes), "stream did not contain valid UTF-8") << bytes;
   }
 }
 

@@ -16,6 +16,18 @@ namespace {
 enum class CaseMapping { Upper, Lower };
 
 std::string map_case(const std::string &text, CaseMapping mapping) {
+  // ASCII letters map to ASCII letters alone under the default full case
+  // mapping, so pure-ASCII text needs no trip through ICU.
+  bool ascii = true;
+  for (char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    std::string out = text;
+    for (char &c : out) {
+      if (mapping == CaseMapping::Upper && c >= 'a' && c <= 'z') c -= 32;
+      if (mapping == CaseMapping::Lower && c >= 'A' && c <= 'Z') c += 32;
+    }
+    return out;
+  }
   icu::UnicodeString units = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
   switch (mapping) {
@@ -148,9 +160,16 @@ Value builtin_concat(Args args, GraphicsContext &) {
 // for numbers and arrays as they print.
 Value builtin_contains(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
-  const std::string text = to_text(args[0]);
-  const std::string needle = to_text(args[1]);
-  return Value::boolean(text.find(needle) != std::string::npos);
+  // Texts are searched where they are; other values through their text.
+  std::string text_form, needle_form;
+  std::string_view text = args[0].is(ValueKind::String)
+                              ? std::string_view(args[0].as_text())
+                              : std::string_view(text_form = to_text(args[0]));
+  std::string_view needle =
+      args[1].is(ValueKind::String)
+          ? std::string_view(args[1].as_text())
+          : std::string_view(needle_form = to_text(args[1]));
+  return Value::boolean(text.find(needle) != std::string_view::npos);
 }
 
 // push appends in place when the argument is the array's only holder (the

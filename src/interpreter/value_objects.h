@@ -1,0 +1,116 @@
+// The shared payloads behind Value. Kept in a header so that reading a
+// value's text, elements or entries is an inline field access.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/hash.h"
+#include "interpreter/value.h"
+
+namespace tovik {
+
+// The dictionary payload: a map from text keys to values, open addressing
+// over a seeded hash. Iteration follows the table's slots, so its order is
+// undefined and changes from run to run.
+
+class Dict {
+public:
+  struct Entry {
+    std::string key;
+    uint64_t hash;
+    Value value;
+  };
+
+  // Binds `key`, replacing an earlier binding of the same key.
+  void set(std::string key, Value value);
+  void set(std::string key, uint64_t hash, Value value);
+  const Value *find(std::string_view key) const;
+  const Value *find(std::string_view key, uint64_t hash) const {
+    if (slots_.empty()) return nullptr;
+    uint32_t slot = slots_[probe(key, hash)];
+    return slot == kEmpty ? nullptr : &entries_[slot].value;
+  }
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+
+  // Calls visit(entry) for every entry, in table order.
+  template <typename Visit> void for_each(Visit &&visit) const {
+    for (uint32_t slot : slots_)
+      if (slot != kEmpty) visit(entries_[slot]);
+  }
+
+private:
+  static constexpr uint32_t kEmpty = 0xffffffffu;
+  void grow();
+  size_t probe(std::string_view key, uint64_t hash) const {
+    size_t mask = slots_.size() - 1;
+    size_t i = static_cast<size_t>(hash) & mask;
+    while (true) {
+      uint32_t slot = slots_[i];
+      if (slot == kEmpty) return i;
+      const Entry &e = entries_[slot];
+      if (e.hash == hash && e.key == key) return i;
+      i = (i + 1) & mask;
+    }
+  }
+
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> slots_; // indices into entries_, power-of-two size
+};
+
+struct TextObject : Object {
+  std::string text;
+  uint64_t hash = 0;
+  bool hashed = false;
+  TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
+};
+
+struct ArrayObject : Object {
+  std::vector<Value> items;
+  explicit ArrayObject(std::vector<Value> i)
+      : Object(ValueKind::Array), items(std::move(i)) {}
+};
+
+struct DictObject : Object {
+  Dict entries;
+  explicit DictObject(Dict d) : Object(ValueKind::Dict), entries(std::move(d)) {}
+};
+
+template <typename Shape> struct ShapeObject : Object {
+  Shape shape;
+  ShapeObject(ValueKind k, Shape s) : Object(k), shape(s) {}
+};
+
+inline const std::string &Value::as_text() const {
+  static const std::string none;
+  if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
+      kind_ == ValueKind::BuiltinFunction)
+    return static_cast<const TextObject *>(bits_.object)->text;
+  return none;
+}
+
+inline const std::vector<Value> &Value::as_array() const {
+  static const std::vector<Value> none;
+  if (kind_ != ValueKind::Array) return none;
+  return static_cast<const ArrayObject *>(bits_.object)->items;
+}
+
+inline const Dict &Value::as_dict() const {
+  static const Dict none;
+  if (kind_ != ValueKind::Dict) return none;
+  return static_cast<const DictObject *>(bits_.object)->entries;
+}
+
+inline uint64_t Value::text_hash() const {
+  auto *t = static_cast<TextObject *>(bits_.object);
+  if (!t->hashed) {
+    t->hash = hash_text(t->text);
+    t->hashed = true;
+  }
+  return t->hash;
+}
+
+} // namespace tovik

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Checks how the cost of common patterns grows with their size.
+
+Each check runs one size and ten times that size in the same run and
+compares the two: a ratio, never an absolute time, so a slow or busy machine
+does not fail it. Quadratic behaviour shows up as a ratio near 100, linear as
+near 10, constant as near 1.
+
+Usage: growth_test.py TOVIK
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+TOVIK = None
+
+
+def run(source, repeats=3):
+    """Best wall time (s) and largest peak RSS (KiB) of running `source`."""
+    with tempfile.NamedTemporaryFile("w", suffix=".tvk", delete=False) as f:
+        f.write(source)
+        path = f.name
+    try:
+        best, peak = None, 0
+        for _ in range(repeats):
+            start = time.perf_counter()
+            proc = subprocess.Popen([TOVIK, path], stdout=subprocess.PIPE)
+            out = proc.stdout.read()
+            proc.stdout.close()
+            _, status, usage = os.wait4(proc.pid, 0)
+            elapsed = time.perf_counter() - start
+            proc.returncode = os.waitstatus_to_exitcode(status)
+            if proc.returncode != 0 or not out.strip():
+                raise AssertionError(f"tovik failed ({proc.returncode}): {out!r}")
+            best = elapsed if best is None else min(best, elapsed)
+            peak = max(peak, usage.ru_maxrss)
+        return best, peak
+    finally:
+        os.unlink(path)
+
+
+def startup():
+    return run("def main() { print(1) }")[0]
+
+
+class Growth(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.base = startup()
+
+    def ratio(self, make_source, small, attempts=3):
+        """Time of 10*small over time of small, start-up taken out; the best
+        of a few attempts, so a burst of load elsewhere cannot fail it."""
+        best = None
+        for _ in range(attempts):
+            t1, _ = run(make_source(small))
+            t10, _ = run(make_source(small * 10))
+            floor = 0.002  # below timer and scheduling noise
+            r = max(t10 - self.base, floor) / max(t1 - self.base, floor)
+            best = r if best is None else min(best, r)
+            if best < 12:
+                break
+        return best
+
+    def test_push_loop_is_amortised_constant_per_element(self):
+        src = lambda n: f"""def main() {{
+  let xs = []
+  for i in 0..{n} {{ xs = push(xs, i) }}
+  print(len(xs))
+}}"""
+        # Linear growth gives about 10; copying per push gives about 100.
+        self.assertLess(self.ratio(src, 300000), 30)
+
+    def test_string_append_is_amortised_constant_per_piece(self):
+        src = lambda n: f"""def main() {{
+  let s = ""
+  for i in 0..{n} {{ s = s + "abcdefgh" }}
+  let t = ""
+  for i in 0..{n} {{ t += "abcdefgh" }}
+  print(len(s) + len(t))
+}}"""
+        self.assertLess(self.ratio(src, 300000), 30)
+
+    def test_reading_a_large_array_variable_does_not_copy_it(self):
+        # The same number of reads from an array ten times larger.
+        src = lambda n: f"""def main() {{
+  let xs = 0..{n}
+  let total = 0
+  for k in 0..200000 {{ total += xs[k % 1000] + len(xs) }}
+  print(total)
+}}"""
+        self.assertLess(self.ratio(src, 100000), 4)
+
+    def test_counting_through_a_range_needs_no_array(self):
+        src = lambda n: f"""def main() {{
+  let total = 0
+  for i in 0..{n} {{ total += 1 }}
+  print(total)
+}}"""
+        _, small = run(src(1000000), repeats=1)
+        _, large = run(src(10000000), repeats=1)
+        # A materialised range of ten million numbers would take 160 MB.
+        self.assertLess(large, small + 20 * 1024)
+
+    def test_lookup_cost_does_not_grow_with_call_depth(self):
+        src = lambda depth: f"""let G = 3
+def leaf() {{
+  let s = 0
+  for i in 0..1000000 {{ s += G }}
+  return s
+}}
+def down(d) {{
+  if d == 0 {{ return leaf() }}
+  return down(d - 1)
+}}
+def main() {{ print(down({depth})) }}"""
+        t1, _ = run(src(1), repeats=5)
+        t1000, _ = run(src(1000), repeats=5)
+        # Searching every scope would make each read ~1000 times slower.
+        self.assertLess((t1000 - self.base) / (t1 - self.base), 3)
+
+
+if __name__ == "__main__":
+    TOVIK = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
