@@ -37,6 +37,13 @@ void write_file(const char *name, std::string_view text) {
   }
 }
 
+char work_dir[] = "/tmp/tovik-fuzz-XXXXXX";
+
+void remove_work_dir() {
+  std::remove((std::string(work_dir) + "/m.tvk").c_str());
+  std::remove(work_dir);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -50,8 +57,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   }
   // Modules are read from the working directory: give the runs one of
   // their own, holding a module named `m`.
-  char dir[] = "/tmp/tovik-fuzz-XXXXXX";
-  if (mkdtemp(dir) && chdir(dir) == 0) write_file("m.tvk", kModule);
+  if (mkdtemp(work_dir) && chdir(work_dir) == 0) {
+    write_file("m.tvk", kModule);
+    std::atexit(remove_work_dir);
+  }
   return 0;
 }
 
