@@ -4,29 +4,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/limits.h"
 
 namespace tovik {
-
-namespace {
-
-constexpr double kEpsilon = 2.220446049250313e-16;
-
-int64_t wrap_add(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) +
-                              static_cast<uint64_t>(b));
-}
-int64_t wrap_sub(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) -
-                              static_cast<uint64_t>(b));
-}
-int64_t wrap_mul(int64_t a, int64_t b) {
-  return static_cast<int64_t>(static_cast<uint64_t>(a) *
-                              static_cast<uint64_t>(b));
-}
 
 Value division_by_zero() {
   std::fputs("Error: division by zero\n", stderr);
@@ -53,45 +37,24 @@ Value integer_power(int64_t base, int64_t exponent) {
   return Value::number(result);
 }
 
+namespace {
+
 Value integer_binary(int64_t a, TokenKind op, int64_t b) {
   switch (op) {
-  case TokenKind::Plus: return Value::number(wrap_add(a, b));
-  case TokenKind::Minus: return Value::number(wrap_sub(a, b));
-  case TokenKind::Star: return Value::number(wrap_mul(a, b));
-  case TokenKind::Slash:
-    if (b == 0) return division_by_zero();
-    if (b == -1) return Value::number(wrap_sub(0, a)); // MIN / -1 wraps
-    return Value::number(a / b);
-  case TokenKind::Percent:
-    if (b == 0) return division_by_zero();
-    if (b == -1) return Value::number(0);
-    return Value::number(a % b);
-  case TokenKind::Power: return integer_power(a, b);
-  case TokenKind::Equal: return Value::boolean(a == b);
-  case TokenKind::NotEqual: return Value::boolean(a != b);
-  case TokenKind::Less: return Value::boolean(a < b);
-  case TokenKind::Greater: return Value::boolean(a > b);
-  case TokenKind::LessEqual: return Value::boolean(a <= b);
-  case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+#define TOVIK_INTEGER_CASE(name)                                             \
+  case TokenKind::name: return integer_op<TokenKind::name>(a, b);
+    TOVIK_BINARY_OPERATORS(TOVIK_INTEGER_CASE)
+#undef TOVIK_INTEGER_CASE
   default: return Value();
   }
 }
 
 Value float_binary(double a, TokenKind op, double b) {
   switch (op) {
-  case TokenKind::Plus: return Value::real(a + b);
-  case TokenKind::Minus: return Value::real(a - b);
-  case TokenKind::Star: return Value::real(a * b);
-  case TokenKind::Slash: return Value::real(a / b);
-  case TokenKind::Percent: return Value::real(std::fmod(a, b));
-  case TokenKind::Power: return Value::real(std::pow(a, b));
-  // Equality is an absolute tolerance, whatever the operands' size.
-  case TokenKind::Equal: return Value::boolean(std::fabs(a - b) < kEpsilon);
-  case TokenKind::NotEqual: return Value::boolean(std::fabs(a - b) >= kEpsilon);
-  case TokenKind::Less: return Value::boolean(a < b);
-  case TokenKind::Greater: return Value::boolean(a > b);
-  case TokenKind::LessEqual: return Value::boolean(a <= b);
-  case TokenKind::GreaterEqual: return Value::boolean(a >= b);
+#define TOVIK_FLOAT_CASE(name)                                               \
+  case TokenKind::name: return float_op<TokenKind::name>(a, b);
+    TOVIK_BINARY_OPERATORS(TOVIK_FLOAT_CASE)
+#undef TOVIK_FLOAT_CASE
   default: return Value();
   }
 }
@@ -281,59 +244,119 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right) {
 
 namespace {
 
-// A leaf that reads as an integer, without building a Value.
-inline bool integer_leaf(const Interpreter &interp, const Expr &e,
-                         int64_t &out) {
-  if (e.kind == ExprKind::Number) {
-    out = e.number;
-    return true;
+// How a binary node reads an operand, decided once per node: a variable in
+// its own storage, a literal's cached value, or anything else evaluated.
+enum class Shape { Variable, Literal, Other };
+
+const Value kNull;
+
+template <Shape S>
+inline const Value &read_operand(Interpreter &interp, const Expr &e) {
+  if constexpr (S == Shape::Variable) {
+    const Value *found = find_variable(interp, e.symbol);
+    return found ? *found : kNull;
+  } else {
+    static_assert(S == Shape::Literal);
+    return e.constant;
   }
-  if (e.kind == ExprKind::Identifier) {
-    const Value *v = find_variable(interp, e.symbol);
-    if (v && v->is(ValueKind::Number)) {
-      out = v->as_number();
-      return true;
-    }
-  }
-  return false;
 }
 
-inline bool float_leaf(const Interpreter &interp, const Expr &e, double &out) {
-  if (e.kind == ExprKind::Float) {
-    out = e.real;
-    return true;
-  }
-  if (e.kind == ExprKind::Identifier) {
-    const Value *v = find_variable(interp, e.symbol);
-    if (v && v->is(ValueKind::Float)) {
-      out = v->as_float();
-      return true;
-    }
-  }
-  return false;
+template <TokenKind Op> inline Value combine(const Value &a, const Value &b) {
+  if (a.is(ValueKind::Number) && b.is(ValueKind::Number))
+    return integer_op<Op>(a.as_number(), b.as_number());
+  if (a.is(ValueKind::Float) && b.is(ValueKind::Float))
+    return float_op<Op>(a.as_float(), b.as_float());
+  return apply_binary(a, Op, b);
 }
 
-[[gnu::noinline]] Value evaluate_binary(Interpreter &interp, const Expr &e) {
-  check_stack();
+// Both operands always run, `and` and `or` included: the language has no
+// short-circuit evaluation. A leaf is read in place unless something still
+// to be evaluated could rebind or release it.
+template <TokenKind Op, Shape L, Shape R>
+Value evaluate_binary(Interpreter &interp, const Expr &e) {
   const Expr &l = *e.left, &r = *e.right;
-  // Most arithmetic combines variables and literals: read both in place.
-  // Reading a leaf has no side effects, so trying the next shape after a
-  // miss is safe.
-  int64_t a, b;
-  if (integer_leaf(interp, l, a) && integer_leaf(interp, r, b))
-    return integer_binary(a, e.op.kind, b);
-  double x, y;
-  if (float_leaf(interp, l, x) && float_leaf(interp, r, y))
-    return float_binary(x, e.op.kind, y);
-  // Both operands always run, `and` and `or` included: the language has
-  // no short-circuit evaluation.
-  Operands operands(interp, l, r);
-  const Value &left = *operands.left, &right = *operands.right;
-  if (left.is(ValueKind::Number) && right.is(ValueKind::Number))
-    return integer_binary(left.as_number(), e.op.kind, right.as_number());
-  if (left.is(ValueKind::Float) && right.is(ValueKind::Float))
-    return float_binary(left.as_float(), e.op.kind, right.as_float());
-  return apply_binary(left, e.op.kind, right);
+  if constexpr (L != Shape::Other && R != Shape::Other) {
+    return combine<Op>(read_operand<L>(interp, l), read_operand<R>(interp, r));
+  } else if constexpr (L == Shape::Other) {
+    check_stack();
+    Value left = evaluate(interp, l);
+    if constexpr (R == Shape::Other) {
+      Value right = evaluate(interp, r);
+      return combine<Op>(left, right);
+    } else {
+      return combine<Op>(left, read_operand<R>(interp, r));
+    }
+  } else if constexpr (L == Shape::Literal) {
+    check_stack();
+    Value right = evaluate(interp, r);
+    return combine<Op>(l.constant, right);
+  } else {
+    check_stack();
+    Value left = read_operand<L>(interp, l);
+    Value right = evaluate(interp, r);
+    return combine<Op>(left, right);
+  }
+}
+
+// A literal's value, made once; false for other nodes.
+bool prepare_literal(const Expr &e) {
+  switch (e.kind) {
+  case ExprKind::Number:
+    e.constant = Value::number(e.number);
+    return true;
+  case ExprKind::Float:
+    e.constant = Value::real(e.real);
+    return true;
+  case ExprKind::Boolean:
+    e.constant = Value::boolean(e.boolean);
+    return true;
+  case ExprKind::String:
+    string_constant(e);
+    return true;
+  default:
+    return false;
+  }
+}
+
+Shape shape_of(const Expr &e) {
+  if (e.kind == ExprKind::Identifier) return Shape::Variable;
+  return prepare_literal(e) ? Shape::Literal : Shape::Other;
+}
+
+template <TokenKind Op, Shape L> Evaluator binary_for(Shape right) {
+  switch (right) {
+  case Shape::Variable: return evaluate_binary<Op, L, Shape::Variable>;
+  case Shape::Literal: return evaluate_binary<Op, L, Shape::Literal>;
+  case Shape::Other: break;
+  }
+  return evaluate_binary<Op, L, Shape::Other>;
+}
+
+template <TokenKind Op> Evaluator binary_for(Shape left, Shape right) {
+  switch (left) {
+  case Shape::Variable: return binary_for<Op, Shape::Variable>(right);
+  case Shape::Literal: return binary_for<Op, Shape::Literal>(right);
+  case Shape::Other: break;
+  }
+  return binary_for<Op, Shape::Other>(right);
+}
+
+Value evaluate_unknown_operator(Interpreter &interp, const Expr &e) {
+  check_stack();
+  evaluate(interp, *e.left);
+  evaluate(interp, *e.right);
+  return Value();
+}
+
+Evaluator binary_evaluator(const Expr &e) {
+  Shape left = shape_of(*e.left), right = shape_of(*e.right);
+  switch (e.op.kind) {
+#define TOVIK_BINARY_CASE(name)                                              \
+  case TokenKind::name: return binary_for<TokenKind::name>(left, right);
+    TOVIK_BINARY_OPERATORS(TOVIK_BINARY_CASE)
+#undef TOVIK_BINARY_CASE
+  default: return evaluate_unknown_operator;
+  }
 }
 
 // `xs[i]`, `d.key` and `d["key"]` on a variable: nothing is copied but the
@@ -375,36 +398,41 @@ Value index_variable(Interpreter &interp, const Expr &object,
 
 } // namespace
 
-// A thin dispatcher: every composite kind has its own function, so entering
-// a leaf costs no more than the leaf itself.
-Value evaluate(Interpreter &interp, const Expr &e) {
+namespace {
+
+Value evaluate_literal(Interpreter &, const Expr &e) { return e.constant; }
+
+Value evaluate_variable(Interpreter &interp, const Expr &e) {
+  return get_variable(interp, e.symbol);
+}
+
+Value evaluate_call(Interpreter &interp, const Expr &e) {
+  return call_function(interp, e);
+}
+
+} // namespace
+
+// Each node's evaluator is chosen on its first evaluation, from its kind and
+// for operators from the operator and the operands' shapes, so later
+// evaluations go straight to the code for that node.
+Evaluator choose_evaluator(const Expr &e) {
   switch (e.kind) {
   case ExprKind::Number:
-    return Value::number(e.number);
   case ExprKind::Float:
-    return Value::real(e.real);
   case ExprKind::String:
-    return string_constant(e);
   case ExprKind::Boolean:
-    return Value::boolean(e.boolean);
-  case ExprKind::Identifier:
-    return get_variable(interp, e.symbol);
-  case ExprKind::BinaryOp:
-    return evaluate_binary(interp, e);
-  case ExprKind::UnaryOp:
-    return evaluate_unary(interp, e);
-  case ExprKind::Call:
-    return call_function(interp, e);
-  case ExprKind::Array:
-    return evaluate_array(interp, e);
-  case ExprKind::Dict:
-    return evaluate_dict(interp, e);
-  case ExprKind::Index:
-    return evaluate_index(interp, e);
-  case ExprKind::Range:
-    return evaluate_range(interp, e);
+    prepare_literal(e);
+    return evaluate_literal;
+  case ExprKind::Identifier: return evaluate_variable;
+  case ExprKind::BinaryOp: return binary_evaluator(e);
+  case ExprKind::UnaryOp: return evaluate_unary;
+  case ExprKind::Call: return evaluate_call;
+  case ExprKind::Array: return evaluate_array;
+  case ExprKind::Dict: return evaluate_dict;
+  case ExprKind::Index: return evaluate_index;
+  case ExprKind::Range: return evaluate_range;
   }
-  return Value();
+  return evaluate_literal;
 }
 
 } // namespace tovik

@@ -135,7 +135,12 @@ inline void pop_scope(Interpreter &interp) {
 }
 
 // Evaluation and execution.
-Value evaluate(Interpreter &interp, const Expr &expr);
+Evaluator choose_evaluator(const Expr &expr);
+inline Value evaluate(Interpreter &interp, const Expr &expr) {
+  if (!expr.evaluator) [[unlikely]]
+    expr.evaluator = choose_evaluator(expr);
+  return expr.evaluator(interp, expr);
+}
 Value apply_binary(const Value &left, TokenKind op, const Value &right);
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.

@@ -35,6 +35,9 @@ enum class ExprKind : uint8_t {
 };
 
 struct Expr;
+struct Interpreter;
+// The code that evaluates one node, chosen by the interpreter.
+using Evaluator = Value (*)(Interpreter &, const Expr &);
 using DictEntry = std::pair<std::string, Expr>;
 
 struct Expr {
@@ -53,6 +56,7 @@ struct Expr {
   Symbol symbol = 0;       // Identifier and Call: the interned name
   mutable Value constant;  // String: the literal as a shared value
   mutable int16_t callee = -1; // Call: resolution cache (see call.cpp)
+  mutable Evaluator evaluator = nullptr; // chosen on first evaluation
 
   Expr() = default;
   explicit Expr(ExprKind k) : kind(k) {}

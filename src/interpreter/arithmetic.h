@@ -1,0 +1,82 @@
+// The arithmetic and comparison operators on two integers or two floats,
+// one instance per operator so that a node whose operator is known calls
+// straight into its own operation.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "interpreter/value.h"
+#include "lexer/token.h"
+
+namespace tovik {
+
+// Integers wrap around on overflow.
+inline int64_t wrap_add(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) +
+                              static_cast<uint64_t>(b));
+}
+inline int64_t wrap_sub(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) -
+                              static_cast<uint64_t>(b));
+}
+inline int64_t wrap_mul(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) *
+                              static_cast<uint64_t>(b));
+}
+
+// Prints the division message and gives 0.
+Value division_by_zero();
+Value integer_power(int64_t base, int64_t exponent);
+
+// Float equality is an absolute tolerance, whatever the operands' size.
+inline constexpr double kFloatEpsilon = 2.220446049250313e-16;
+
+template <TokenKind Op> inline Value integer_op(int64_t a, int64_t b) {
+  using enum TokenKind;
+  if constexpr (Op == Plus) return Value::number(wrap_add(a, b));
+  else if constexpr (Op == Minus) return Value::number(wrap_sub(a, b));
+  else if constexpr (Op == Star) return Value::number(wrap_mul(a, b));
+  else if constexpr (Op == Slash) {
+    if (b == 0) [[unlikely]] return division_by_zero();
+    if (b == -1) [[unlikely]] return Value::number(wrap_sub(0, a)); // MIN / -1
+    return Value::number(a / b);
+  } else if constexpr (Op == Percent) {
+    if (b == 0) [[unlikely]] return division_by_zero();
+    if (b == -1) [[unlikely]] return Value::number(0);
+    return Value::number(a % b);
+  } else if constexpr (Op == Power) return integer_power(a, b);
+  else if constexpr (Op == Equal) return Value::boolean(a == b);
+  else if constexpr (Op == NotEqual) return Value::boolean(a != b);
+  else if constexpr (Op == Less) return Value::boolean(a < b);
+  else if constexpr (Op == Greater) return Value::boolean(a > b);
+  else if constexpr (Op == LessEqual) return Value::boolean(a <= b);
+  else if constexpr (Op == GreaterEqual) return Value::boolean(a >= b);
+  else return Value();
+}
+
+template <TokenKind Op> inline Value float_op(double a, double b) {
+  using enum TokenKind;
+  if constexpr (Op == Plus) return Value::real(a + b);
+  else if constexpr (Op == Minus) return Value::real(a - b);
+  else if constexpr (Op == Star) return Value::real(a * b);
+  else if constexpr (Op == Slash) return Value::real(a / b);
+  else if constexpr (Op == Percent) return Value::real(std::fmod(a, b));
+  else if constexpr (Op == Power) return Value::real(std::pow(a, b));
+  else if constexpr (Op == Equal)
+    return Value::boolean(std::fabs(a - b) < kFloatEpsilon);
+  else if constexpr (Op == NotEqual)
+    return Value::boolean(std::fabs(a - b) >= kFloatEpsilon);
+  else if constexpr (Op == Less) return Value::boolean(a < b);
+  else if constexpr (Op == Greater) return Value::boolean(a > b);
+  else if constexpr (Op == LessEqual) return Value::boolean(a <= b);
+  else if constexpr (Op == GreaterEqual) return Value::boolean(a >= b);
+  else return Value();
+}
+
+// Every binary operator, for code that picks an instance by the operator.
+#define TOVIK_BINARY_OPERATORS(X)                                            \
+  X(Plus) X(Minus) X(Star) X(Slash) X(Percent) X(Power) X(Equal) X(NotEqual) \
+  X(Less) X(Greater) X(LessEqual) X(GreaterEqual) X(And) X(Or)
+
+} // namespace tovik
