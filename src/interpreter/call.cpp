@@ -96,6 +96,11 @@ Value call_named_value(Interpreter &interp, const Expr &call,
 
 } // namespace
 
+bool is_user_name_call(const Expr &call) {
+  if (call.callee == kUnresolved) call.callee = resolve(call);
+  return call.callee == kUserName;
+}
+
 Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
   if (debug_enabled) trace_call("Calling function: " + call.text);
   check_stack();
@@ -130,6 +135,24 @@ Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
   return call_named_value(interp, call, args);
 }
 
+// A call to a plain name, the common case: arguments, then the name's
+// current binding.
+Value call_user_name(Interpreter &interp, const Expr &call) {
+  if (debug_enabled || call.callee != kUserName) [[unlikely]]
+    return call_function(interp, call);
+  check_stack();
+  ArgumentFrame frame(interp);
+  for (const Expr &arg : call.items)
+    interp.arguments.push_back(evaluate(interp, arg));
+  const Value *found = find_variable(interp, call.symbol);
+  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
+    return call_named_value(interp, call, frame.values());
+  // A reference of our own keeps the function alive even if its body
+  // rebinds the name.
+  Value callee = *found;
+  return call_user_function(interp, callee.as_function(), frame.values());
+}
+
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args) {
   check_stack();
@@ -149,8 +172,18 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   } guard{interp};
 
   size_t bound = std::min(function.param_symbols.size(), args.size());
-  for (size_t i = 0; i < bound; ++i)
-    set_variable(interp, function.param_symbols[i], std::move(args[i]));
+  for (size_t i = 0; i < bound; ++i) {
+    Symbol symbol = function.param_symbols[i];
+    if (symbol >= interp.slots.size()) [[unlikely]]
+      grow_slots(interp, symbol);
+    const VariableSlot &slot = interp.slots[symbol];
+    // The first binding of a name in this call shadows the outer one; a
+    // repeated parameter name or a declared global goes the general way.
+    if (slot.declared_global || slot.local >= static_cast<int32_t>(interp.frames.back())) [[unlikely]]
+      set_variable(interp, symbol, std::move(args[i]));
+    else
+      push_local(interp, symbol, std::move(args[i]));
+  }
   run_block(interp, function.body);
 
   Value result;

@@ -426,7 +426,8 @@ Evaluator choose_evaluator(const Expr &e) {
   case ExprKind::Identifier: return evaluate_variable;
   case ExprKind::BinaryOp: return binary_evaluator(e);
   case ExprKind::UnaryOp: return evaluate_unary;
-  case ExprKind::Call: return evaluate_call;
+  case ExprKind::Call:
+    return is_user_name_call(e) ? call_user_name : evaluate_call;
   case ExprKind::Array: return evaluate_array;
   case ExprKind::Dict: return evaluate_dict;
   case ExprKind::Index: return evaluate_index;

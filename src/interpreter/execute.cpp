@@ -2,6 +2,7 @@
 // a thrown Error) travels in the interpreter's fields, never by unwinding.
 #include <cmath>
 
+#include "interpreter/arithmetic.h"
 #include "interpreter/function.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
@@ -11,35 +12,39 @@ namespace tovik {
 
 namespace {
 
-constexpr double kEpsilon = 2.220446049250313e-16;
-
 bool control_pending(const Interpreter &interp) {
   return interp.has_return_value | interp.break_flag | interp.continue_flag;
 }
 
-TokenKind arithmetic_of(TokenKind compound) {
-  switch (compound) {
-  case TokenKind::PlusAssign: return TokenKind::Plus;
-  case TokenKind::MinusAssign: return TokenKind::Minus;
-  case TokenKind::StarAssign: return TokenKind::Star;
-  case TokenKind::SlashAssign: return TokenKind::Slash;
-  default: return compound;
-  }
-}
-
-// `x = x + e` and `x += e`: read x, evaluate e, bind x to the sum. When x
+// `x = x + t` and `x += t`: read x, evaluate t, bind x to the sum. When x
 // holds text that nobody else shares, append to it in place, so building a
 // string piece by piece costs amortised O(1) per piece.
-void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
-                const Expr &rhs) {
-  Value left = get_variable(interp, symbol);
-  Value right = evaluate(interp, rhs);
-  if (left.is(ValueKind::Number) && right.is(ValueKind::Number)) {
+template <TokenKind Op>
+void update(Interpreter &interp, Symbol symbol, const Expr &rhs) {
+  const Value *held = find_variable(interp, symbol);
+  // x is read before t is evaluated; a number is copied out at once, since
+  // evaluating t may move the storage `held` points at.
+  if (held && held->is(ValueKind::Number)) {
+    int64_t a = held->as_number();
+    Value right = evaluate(interp, rhs);
     set_variable(interp, symbol,
-                 apply_binary(left, op, right)); // no payload to share
+                 right.is(ValueKind::Number)
+                     ? integer_op<Op>(a, right.as_number())
+                     : apply_binary(Value::number(a), Op, right));
     return;
   }
-  if (op == TokenKind::Plus && left.is(ValueKind::String) &&
+  if (held && held->is(ValueKind::Float)) {
+    double a = held->as_float();
+    Value right = evaluate(interp, rhs);
+    set_variable(interp, symbol,
+                 right.is(ValueKind::Float)
+                     ? float_op<Op>(a, right.as_float())
+                     : apply_binary(Value::real(a), Op, right));
+    return;
+  }
+  Value left = held ? *held : Value();
+  Value right = evaluate(interp, rhs);
+  if (Op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
     // Checked before the variable lets go of its text, so a halt leaves the
     // variable as it was.
@@ -52,7 +57,25 @@ void add_assign(Interpreter &interp, Symbol symbol, TokenKind op,
       return;
     }
   }
-  set_variable(interp, symbol, apply_binary(left, op, right));
+  set_variable(interp, symbol, apply_binary(left, Op, right));
+}
+
+template <TokenKind Op> void execute_compound(Interpreter &interp, const Stmt &s) {
+  update<Op>(interp, s.symbol, s.expr);
+}
+
+// `x = x + t`
+void execute_append(Interpreter &interp, const Stmt &s) {
+  update<TokenKind::Plus>(interp, s.symbol, *s.expr.right);
+}
+
+// `x = f(x, ...)`: push and concat may grow x in place.
+void execute_assign_call(Interpreter &interp, const Stmt &s) {
+  set_variable(interp, s.symbol, call_function(interp, s.expr, s.symbol));
+}
+
+void execute_assign(Interpreter &interp, const Stmt &s) {
+  set_variable(interp, s.symbol, evaluate(interp, s.expr));
 }
 
 bool first_argument_is(const Expr &call, Symbol symbol) {
@@ -60,19 +83,25 @@ bool first_argument_is(const Expr &call, Symbol symbol) {
          call.items[0].symbol == symbol;
 }
 
-void assign(Interpreter &interp, const Stmt &s) {
+Executor assign_executor(const Stmt &s) {
   const Expr &value = s.expr;
   if (value.kind == ExprKind::BinaryOp && value.op.kind == TokenKind::Plus &&
       value.left->kind == ExprKind::Identifier &&
-      value.left->symbol == s.symbol) {
-    add_assign(interp, s.symbol, TokenKind::Plus, *value.right);
-    return;
+      value.left->symbol == s.symbol)
+    return execute_append;
+  if (value.kind == ExprKind::Call && first_argument_is(value, s.symbol))
+    return execute_assign_call;
+  return execute_assign;
+}
+
+Executor compound_executor(const Stmt &s) {
+  switch (s.op.kind) {
+  case TokenKind::PlusAssign: return execute_compound<TokenKind::Plus>;
+  case TokenKind::MinusAssign: return execute_compound<TokenKind::Minus>;
+  case TokenKind::StarAssign: return execute_compound<TokenKind::Star>;
+  case TokenKind::SlashAssign: return execute_compound<TokenKind::Slash>;
+  default: return nullptr;
   }
-  if (value.kind == ExprKind::Call && first_argument_is(value, s.symbol)) {
-    set_variable(interp, s.symbol, call_function(interp, value, s.symbol));
-    return;
-  }
-  set_variable(interp, s.symbol, evaluate(interp, value));
 }
 
 bool matches(const Value &subject, const Value &pattern) {
@@ -81,7 +110,7 @@ bool matches(const Value &subject, const Value &pattern) {
   case ValueKind::Number:
     return subject.as_number() == pattern.as_number();
   case ValueKind::Float:
-    return std::fabs(subject.as_float() - pattern.as_float()) < kEpsilon;
+    return std::fabs(subject.as_float() - pattern.as_float()) < kFloatEpsilon;
   case ValueKind::String:
     return subject.as_text() == pattern.as_text();
   case ValueKind::Boolean:
@@ -160,14 +189,16 @@ void execute_try(Interpreter &interp, const Stmt &s) {
 
 } // namespace
 
-void execute(Interpreter &interp, const Stmt &s) {
+namespace {
+
+void execute_statement(Interpreter &interp, const Stmt &s) {
   switch (s.kind) {
   case StmtKind::Let:
   case StmtKind::Assign:
-    assign(interp, s);
+    assign_executor(s)(interp, s);
     return;
   case StmtKind::CompoundAssign:
-    add_assign(interp, s.symbol, arithmetic_of(s.op.kind), s.expr);
+    if (Executor e = compound_executor(s)) e(interp, s);
     return;
   case StmtKind::Function:
     // The body is copied into a shared value once per definition; every
@@ -219,6 +250,42 @@ void execute(Interpreter &interp, const Stmt &s) {
     evaluate(interp, s.expr);
     return;
   }
+}
+
+void execute_if(Interpreter &interp, const Stmt &s) {
+  check_stack();
+  if (is_truthy(evaluate(interp, s.expr)))
+    run_block(interp, s.body);
+  else if (s.has_else)
+    run_block(interp, s.else_body);
+}
+
+void execute_expression(Interpreter &interp, const Stmt &s) {
+  evaluate(interp, s.expr);
+}
+
+void execute_return(Interpreter &interp, const Stmt &s) {
+  interp.return_value = s.has_expr ? evaluate(interp, s.expr) : Value();
+  interp.has_return_value = true;
+}
+
+} // namespace
+
+// Each statement's executor is chosen on its first execution; the common
+// forms get code of their own, the rest share one dispatcher.
+Executor choose_executor(const Stmt &s) {
+  switch (s.kind) {
+  case StmtKind::Let:
+  case StmtKind::Assign: return assign_executor(s);
+  case StmtKind::CompoundAssign:
+    if (Executor e = compound_executor(s)) return e;
+    break;
+  case StmtKind::If: return execute_if;
+  case StmtKind::Return: return execute_return;
+  case StmtKind::Expr: return execute_expression;
+  default: break;
+  }
+  return execute_statement;
 }
 
 void run_block(Interpreter &interp, const std::vector<Stmt> &stmts) {

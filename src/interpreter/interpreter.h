@@ -24,14 +24,16 @@ using ModuleExports = Dict;
 // found in O(1), and a call's bindings are undone when it returns. The
 // results are exactly those of searching a stack of per-call scopes from
 // the innermost outwards, at a cost that does not grow with call depth.
-struct VariableSlot {
+// Both records are padded to 32 bytes: indexing and sizing their vectors is
+// then a shift, on the path of every variable access.
+struct alignas(32) VariableSlot {
   int32_t local = -1;          // index into `bindings`, or -1
   bool has_global = false;
   bool declared_global = false; // named by a `global` statement
   Value global;
 };
 
-struct LocalBinding {
+struct alignas(32) LocalBinding {
   Symbol symbol;
   int32_t previous; // the binding this one shadows, or -1
   Value value;
@@ -126,11 +128,13 @@ inline void push_scope(Interpreter &interp) {
 
 inline void pop_scope(Interpreter &interp) {
   uint32_t start = interp.frames.back();
-  while (interp.bindings.size() > start) {
-    const LocalBinding &b = interp.bindings.back();
-    interp.slots[b.symbol].local = b.previous;
-    interp.bindings.pop_back();
+  LocalBinding *first = interp.bindings.data() + start;
+  for (LocalBinding *b = interp.bindings.data() + interp.bindings.size();
+       b != first;) {
+    --b;
+    interp.slots[b->symbol].local = b->previous;
   }
+  interp.bindings.resize(start);
   interp.frames.pop_back();
 }
 
@@ -145,7 +149,12 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right);
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);
-void execute(Interpreter &interp, const Stmt &stmt);
+Executor choose_executor(const Stmt &stmt);
+inline void execute(Interpreter &interp, const Stmt &stmt) {
+  if (!stmt.executor) [[unlikely]]
+    stmt.executor = choose_executor(stmt);
+  stmt.executor(interp, stmt);
+}
 void run_block(Interpreter &interp, const std::vector<Stmt> &stmts);
 void run_program(const std::vector<Stmt> &stmts, bool debug);
 
@@ -157,6 +166,9 @@ Value call_function(Interpreter &interp, const Expr &call,
                     Symbol assign_to = kNoSymbol);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
+// `f(...)` where f is not a builtin nor dotted: the evaluator for such calls.
+bool is_user_name_call(const Expr &call);
+Value call_user_name(Interpreter &interp, const Expr &call);
 
 // Modules.
 std::optional<Value> load_module(Interpreter &interp, const std::string &name);

@@ -16,8 +16,39 @@ namespace tovik {
 
 namespace {
 
+// Freed text blocks, linked through their first word. Bounded, so a burst
+// of texts does not pin its memory for the rest of the run. Sanitizer
+// builds allocate every block afresh, so that a use after free is caught.
+#ifndef TOVIK_PLAIN_ALLOCATION
+thread_local void *free_text_blocks = nullptr;
+thread_local uint32_t free_text_block_count = 0;
+constexpr uint32_t kMaxFreeTextBlocks = 1u << 16;
+#endif
 
 } // namespace
+
+void *TextObject::operator new(size_t size) {
+#ifndef TOVIK_PLAIN_ALLOCATION
+  if (void *block = free_text_blocks) {
+    free_text_blocks = *static_cast<void **>(block);
+    --free_text_block_count;
+    return block;
+  }
+#endif
+  return ::operator new(size);
+}
+
+void TextObject::operator delete(void *block, size_t size) {
+#ifndef TOVIK_PLAIN_ALLOCATION
+  if (free_text_block_count < kMaxFreeTextBlocks) {
+    *static_cast<void **>(block) = free_text_blocks;
+    free_text_blocks = block;
+    ++free_text_block_count;
+    return;
+  }
+#endif
+  ::operator delete(block, size);
+}
 
 Value Value::string(std::string text) {
   return Value(ValueKind::String,

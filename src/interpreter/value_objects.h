@@ -66,6 +66,10 @@ struct TextObject : Object {
   uint64_t hash = 0;
   bool hashed = false;
   TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
+  // Texts are made and dropped by the hundred thousand (split, upper, the
+  // strings of a loop), so their blocks are recycled (value.cpp).
+  static void *operator new(size_t size);
+  static void operator delete(void *block, size_t size);
 };
 
 struct ArrayObject : Object {

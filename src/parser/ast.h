@@ -89,6 +89,8 @@ enum class StmtKind : uint8_t {
 enum class PatternKind : uint8_t { Value, Wildcard };
 
 struct Stmt;
+// The code that runs one statement, chosen by the interpreter.
+using Executor = void (*)(Interpreter &, const Stmt &);
 
 struct Pattern {
   PatternKind kind = PatternKind::Wildcard;
@@ -120,6 +122,7 @@ struct Stmt {
 
   // Function: the shared value made from this definition on first execution.
   mutable Value function_value;
+  mutable Executor executor = nullptr; // chosen on first execution
 
   Stmt() = default;
   explicit Stmt(StmtKind k) : kind(k) {}
