@@ -94,11 +94,50 @@ Value call_named_value(Interpreter &interp, const Expr &call,
   }
 }
 
+// The common calls, with few arguments and no trace lines, keep their
+// arguments in the native frame; the rest go through call_function.
+constexpr size_t kInlineArguments = 4;
+
+bool takes_fast_path(const Expr &call) {
+  return !debug_enabled && call.items.size() <= kInlineArguments;
+}
+
+// A call to a plain name: arguments, then the name's current binding.
+Value call_user_name(Interpreter &interp, const Expr &call) {
+  if (!takes_fast_path(call)) [[unlikely]]
+    return call_function(interp, call);
+  check_stack();
+  Value values[kInlineArguments];
+  size_t count = 0;
+  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
+  std::span<Value> args(values, count);
+  const Value *found = find_variable(interp, call.symbol);
+  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
+    return call_named_value(interp, call, args);
+  // A reference of our own keeps the function alive even if its body
+  // rebinds the name.
+  Value callee = *found;
+  return call_user_function(interp, callee.as_function(), args);
+}
+
+Value call_builtin(Interpreter &interp, const Expr &call) {
+  if (!takes_fast_path(call)) [[unlikely]]
+    return call_function(interp, call);
+  check_stack();
+  Value values[kInlineArguments];
+  size_t count = 0;
+  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
+  return call_builtin_id(static_cast<BuiltinId>(call.callee),
+                         std::span<Value>(values, count), interp.graphics);
+}
+
 } // namespace
 
-bool is_user_name_call(const Expr &call) {
+Evaluator call_evaluator(const Expr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
-  return call.callee == kUserName;
+  if (call.callee == kUserName) return call_user_name;
+  if (call.callee < kBuiltinCount) return call_builtin;
+  return nullptr;
 }
 
 Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
@@ -133,24 +172,6 @@ Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
     return result;
   }
   return call_named_value(interp, call, args);
-}
-
-// A call to a plain name, the common case: arguments, then the name's
-// current binding.
-Value call_user_name(Interpreter &interp, const Expr &call) {
-  if (debug_enabled || call.callee != kUserName) [[unlikely]]
-    return call_function(interp, call);
-  check_stack();
-  ArgumentFrame frame(interp);
-  for (const Expr &arg : call.items)
-    interp.arguments.push_back(evaluate(interp, arg));
-  const Value *found = find_variable(interp, call.symbol);
-  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
-    return call_named_value(interp, call, frame.values());
-  // A reference of our own keeps the function alive even if its body
-  // rebinds the name.
-  Value callee = *found;
-  return call_user_function(interp, callee.as_function(), frame.values());
 }
 
 Value call_user_function(Interpreter &interp, const FunctionObject &function,

@@ -80,6 +80,22 @@ Value get_variable(Interpreter &interp, std::string_view name) {
 
 void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); }
 
+void set_variable_slow(Interpreter &interp, Symbol symbol, Value value) {
+  VariableSlot &slot = slot_for(interp, symbol);
+  if (slot.declared_global || interp.frames.empty()) {
+    slot.global = std::move(value);
+    slot.has_global = true;
+    return;
+  }
+  // A binding made earlier in this same call is replaced; otherwise the new
+  // binding shadows whatever the name meant outside this call.
+  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
+    interp.bindings[slot.local].value = std::move(value);
+    return;
+  }
+  push_local(interp, symbol, std::move(value));
+}
+
 
 void declare_global(Interpreter &interp, Symbol symbol) {
   slot_for(interp, symbol).declared_global = true;

@@ -91,62 +91,6 @@ const Value &string_constant(const Expr &e) {
   return e.constant;
 }
 
-bool is_leaf(const Expr &e) {
-  switch (e.kind) {
-  case ExprKind::Number:
-  case ExprKind::Float:
-  case ExprKind::String:
-  case ExprKind::Boolean:
-  case ExprKind::Identifier:
-    return true;
-  default:
-    return false;
-  }
-}
-
-// The value of a leaf without copying it: a variable's own storage, the
-// cached literal, or a number made in `scratch`. Reading a leaf has no side
-// effects, so the caller may postpone it past evaluating another leaf.
-const Value &leaf_value(Interpreter &interp, const Expr &e, Value &scratch) {
-  switch (e.kind) {
-  case ExprKind::Identifier:
-    if (const Value *found = find_variable(interp, e.symbol)) return *found;
-    return scratch;
-  case ExprKind::Number:
-    scratch = Value::number(e.number);
-    return scratch;
-  case ExprKind::Float:
-    scratch = Value::real(e.real);
-    return scratch;
-  case ExprKind::Boolean:
-    scratch = Value::boolean(e.boolean);
-    return scratch;
-  case ExprKind::String:
-    return string_constant(e);
-  default:
-    scratch = evaluate(interp, e);
-    return scratch;
-  }
-}
-
-// Operands of a binary node in evaluation order. The left one is read in
-// place only when the right one is a leaf, since evaluating anything else
-// could rebind or release what the left one points at.
-struct Operands {
-  Value left_scratch, right_scratch;
-  const Value *left, *right;
-  Operands(Interpreter &interp, const Expr &l, const Expr &r) {
-    if (is_leaf(r) && is_leaf(l)) {
-      left = &leaf_value(interp, l, left_scratch);
-    } else {
-      left_scratch = evaluate(interp, l);
-      left = &left_scratch;
-    }
-    right = is_leaf(r) ? &leaf_value(interp, r, right_scratch)
-                       : &(right_scratch = evaluate(interp, r));
-  }
-};
-
 [[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const Expr &e) {
   check_stack();
   Value operand = evaluate(interp, *e.left);
@@ -163,7 +107,7 @@ struct Operands {
   }
 }
 
-Value index_value(const Value &object, const Value &index) {
+inline Value index_value(const Value &object, const Value &index) {
   if (object.is(ValueKind::Array) && index.is(ValueKind::Number)) {
     const std::vector<Value> &items = object.as_array();
     uint64_t i = static_cast<uint64_t>(index.as_number()); // negatives miss
@@ -266,36 +210,56 @@ template <TokenKind Op> inline Value combine(const Value &a, const Value &b) {
     return integer_op<Op>(a.as_number(), b.as_number());
   if (a.is(ValueKind::Float) && b.is(ValueKind::Float))
     return float_op<Op>(a.as_float(), b.as_float());
+  if constexpr (Op == TokenKind::And || Op == TokenKind::Or) {
+    if (a.is(ValueKind::Boolean) && b.is(ValueKind::Boolean))
+      return Value::boolean(Op == TokenKind::And
+                                ? a.as_boolean() && b.as_boolean()
+                                : a.as_boolean() || b.as_boolean());
+  }
   return apply_binary(a, Op, b);
 }
 
-// Both operands always run, `and` and `or` included: the language has no
-// short-circuit evaluation. A leaf is read in place unless something still
-// to be evaluated could rebind or release it.
-template <TokenKind Op, Shape L, Shape R>
-Value evaluate_binary(Interpreter &interp, const Expr &e) {
-  const Expr &l = *e.left, &r = *e.right;
+// Calls `use(left, right)` with the values of two operands, evaluated left
+// to right. A leaf is read in place unless something still to be evaluated
+// could rebind or release it.
+template <Shape L, Shape R, typename Use>
+inline Value with_operands(Interpreter &interp, const Expr &l, const Expr &r,
+                           Use use) {
   if constexpr (L != Shape::Other && R != Shape::Other) {
-    return combine<Op>(read_operand<L>(interp, l), read_operand<R>(interp, r));
+    return use(read_operand<L>(interp, l), read_operand<R>(interp, r));
   } else if constexpr (L == Shape::Other) {
     check_stack();
     Value left = evaluate(interp, l);
     if constexpr (R == Shape::Other) {
       Value right = evaluate(interp, r);
-      return combine<Op>(left, right);
+      return use(left, right);
     } else {
-      return combine<Op>(left, read_operand<R>(interp, r));
+      return use(left, read_operand<R>(interp, r));
     }
   } else if constexpr (L == Shape::Literal) {
     check_stack();
     Value right = evaluate(interp, r);
-    return combine<Op>(l.constant, right);
+    return use(l.constant, right);
   } else {
     check_stack();
     Value left = read_operand<L>(interp, l);
     Value right = evaluate(interp, r);
-    return combine<Op>(left, right);
+    return use(left, right);
   }
+}
+
+// Both operands always run, `and` and `or` included: the language has no
+// short-circuit evaluation.
+template <TokenKind Op, Shape L, Shape R>
+Value evaluate_binary(Interpreter &interp, const Expr &e) {
+  return with_operands<L, R>(interp, *e.left, *e.right, combine<Op>);
+}
+
+// `xs[i]`, `d.key`, `d["key"]`: nothing is copied but the element read, and
+// a literal key's hash is computed once.
+template <Shape O, Shape K>
+Value evaluate_index(Interpreter &interp, const Expr &e) {
+  return with_operands<O, K>(interp, *e.left, *e.right, index_value);
 }
 
 // A literal's value, made once; false for other nodes.
@@ -323,22 +287,36 @@ Shape shape_of(const Expr &e) {
   return prepare_literal(e) ? Shape::Literal : Shape::Other;
 }
 
-template <TokenKind Op, Shape L> Evaluator binary_for(Shape right) {
-  switch (right) {
-  case Shape::Variable: return evaluate_binary<Op, L, Shape::Variable>;
-  case Shape::Literal: return evaluate_binary<Op, L, Shape::Literal>;
+template <template <Shape, Shape> class Pick>
+Evaluator by_shapes(Shape left, Shape right) {
+  auto second = [&]<Shape L>() -> Evaluator {
+    switch (right) {
+    case Shape::Variable: return Pick<L, Shape::Variable>::value;
+    case Shape::Literal: return Pick<L, Shape::Literal>::value;
+    case Shape::Other: break;
+    }
+    return Pick<L, Shape::Other>::value;
+  };
+  switch (left) {
+  case Shape::Variable: return second.template operator()<Shape::Variable>();
+  case Shape::Literal: return second.template operator()<Shape::Literal>();
   case Shape::Other: break;
   }
-  return evaluate_binary<Op, L, Shape::Other>;
+  return second.template operator()<Shape::Other>();
 }
 
-template <TokenKind Op> Evaluator binary_for(Shape left, Shape right) {
-  switch (left) {
-  case Shape::Variable: return binary_for<Op, Shape::Variable>(right);
-  case Shape::Literal: return binary_for<Op, Shape::Literal>(right);
-  case Shape::Other: break;
-  }
-  return binary_for<Op, Shape::Other>(right);
+template <TokenKind Op> struct PickBinary {
+  template <Shape L, Shape R> struct For {
+    static constexpr Evaluator value = evaluate_binary<Op, L, R>;
+  };
+};
+
+template <Shape O, Shape K> struct PickIndex {
+  static constexpr Evaluator value = evaluate_index<O, K>;
+};
+
+Evaluator index_evaluator(const Expr &e) {
+  return by_shapes<PickIndex>(shape_of(*e.left), shape_of(*e.right));
 }
 
 Value evaluate_unknown_operator(Interpreter &interp, const Expr &e) {
@@ -352,48 +330,12 @@ Evaluator binary_evaluator(const Expr &e) {
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_BINARY_CASE(name)                                              \
-  case TokenKind::name: return binary_for<TokenKind::name>(left, right);
+  case TokenKind::name:                                                        \
+    return by_shapes<PickBinary<TokenKind::name>::template For>(left, right);
     TOVIK_BINARY_OPERATORS(TOVIK_BINARY_CASE)
 #undef TOVIK_BINARY_CASE
   default: return evaluate_unknown_operator;
   }
-}
-
-// `xs[i]`, `d.key` and `d["key"]` on a variable: nothing is copied but the
-// element read, and a literal key's hash is computed once.
-Value index_variable(Interpreter &interp, const Expr &object,
-                     const Expr &index) {
-  const Value *held = find_variable(interp, object.symbol);
-  if (!held) return Value();
-  switch (index.kind) {
-  case ExprKind::String: {
-    if (!held->is(ValueKind::Dict)) return Value();
-    const Value &key = string_constant(index);
-    const Value *found = held->as_dict().find(key.as_text(), key.text_hash());
-    return found ? *found : Value();
-  }
-  case ExprKind::Number: {
-    if (!held->is(ValueKind::Array)) return Value();
-    const std::vector<Value> &items = held->as_array();
-    auto i = static_cast<uint64_t>(index.number);
-    return i < items.size() ? items[i] : Value();
-  }
-  default: {
-    const Value *key = find_variable(interp, index.symbol);
-    return key ? index_value(*held, *key) : Value();
-  }
-  }
-}
-
-[[gnu::noinline]] Value evaluate_index(Interpreter &interp, const Expr &e) {
-  check_stack();
-  const Expr &object = *e.left, &index = *e.right;
-  if (object.kind == ExprKind::Identifier &&
-      (index.kind == ExprKind::String || index.kind == ExprKind::Number ||
-       index.kind == ExprKind::Identifier))
-    return index_variable(interp, object, index);
-  Operands operands(interp, object, index);
-  return index_value(*operands.left, *operands.right);
 }
 
 } // namespace
@@ -412,6 +354,11 @@ Value evaluate_call(Interpreter &interp, const Expr &e) {
 
 } // namespace
 
+const Value *literal_value(const Expr &e) {
+  if (!e.evaluator) e.evaluator = choose_evaluator(e);
+  return e.evaluator == evaluate_literal ? &e.constant : nullptr;
+}
+
 // Each node's evaluator is chosen on its first evaluation, from its kind and
 // for operators from the operator and the operands' shapes, so later
 // evaluations go straight to the code for that node.
@@ -427,10 +374,11 @@ Evaluator choose_evaluator(const Expr &e) {
   case ExprKind::BinaryOp: return binary_evaluator(e);
   case ExprKind::UnaryOp: return evaluate_unary;
   case ExprKind::Call:
-    return is_user_name_call(e) ? call_user_name : evaluate_call;
+    if (Evaluator special = call_evaluator(e)) return special;
+    return evaluate_call;
   case ExprKind::Array: return evaluate_array;
   case ExprKind::Dict: return evaluate_dict;
-  case ExprKind::Index: return evaluate_index;
+  case ExprKind::Index: return index_evaluator(e);
   case ExprKind::Range: return evaluate_range;
   }
   return evaluate_literal;

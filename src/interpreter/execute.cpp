@@ -123,6 +123,7 @@ bool matches(const Value &subject, const Value &pattern) {
 }
 
 void execute_while(Interpreter &interp, const Stmt &s) {
+  check_stack();
   while (true) {
     halt_if_interrupted();
     if (!is_truthy(evaluate(interp, s.expr))) break;
@@ -144,6 +145,7 @@ bool for_step(Interpreter &interp, const Stmt &s, Value element) {
 }
 
 void execute_for(Interpreter &interp, const Stmt &s) {
+  check_stack();
   if (s.expr.kind == ExprKind::Range) {
     // Counting through a range expression needs no array of its numbers.
     Value start = evaluate(interp, *s.expr.left);
@@ -165,11 +167,20 @@ void execute_for(Interpreter &interp, const Stmt &s) {
   interp.break_flag = false;
 }
 
+bool arm_matches(Interpreter &interp, const Value &subject,
+                 const Pattern &pattern) {
+  if (pattern.kind == PatternKind::Wildcard) return true;
+  // A literal pattern is compared where it is; others are evaluated.
+  if (const Value *literal = literal_value(pattern.value))
+    return matches(subject, *literal);
+  return matches(subject, evaluate(interp, pattern.value));
+}
+
 void execute_match(Interpreter &interp, const Stmt &s) {
+  check_stack();
   Value subject = evaluate(interp, s.expr);
   for (const MatchArm &arm : s.arms) {
-    if (arm.pattern.kind == PatternKind::Wildcard ||
-        matches(subject, evaluate(interp, arm.pattern.value))) {
+    if (arm_matches(interp, subject, arm.pattern)) {
       run_block(interp, arm.body);
       return;
     }
@@ -215,15 +226,12 @@ void execute_statement(Interpreter &interp, const Stmt &s) {
       run_block(interp, s.else_body);
     return;
   case StmtKind::While:
-    check_stack();
     execute_while(interp, s);
     return;
   case StmtKind::For:
-    check_stack();
     execute_for(interp, s);
     return;
   case StmtKind::Match:
-    check_stack();
     execute_match(interp, s);
     return;
   case StmtKind::Try:
@@ -281,6 +289,9 @@ Executor choose_executor(const Stmt &s) {
     if (Executor e = compound_executor(s)) return e;
     break;
   case StmtKind::If: return execute_if;
+  case StmtKind::While: return execute_while;
+  case StmtKind::For: return execute_for;
+  case StmtKind::Match: return execute_match;
   case StmtKind::Return: return execute_return;
   case StmtKind::Expr: return execute_expression;
   default: break;

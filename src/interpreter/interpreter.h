@@ -94,21 +94,22 @@ inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
   slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
 }
 
-inline void set_variable(Interpreter &interp, Symbol symbol, Value value) {
-  if (symbol >= interp.slots.size()) grow_slots(interp, symbol);
-  VariableSlot &slot = interp.slots[symbol];
-  if (slot.declared_global || interp.frames.empty()) {
-    slot.global = std::move(value);
-    slot.has_global = true;
-    return;
+// Binds `symbol` in the current call (or globally, at top level or after a
+// `global` statement).
+void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
+
+// The common case inline: a name already bound earlier in this same call.
+[[gnu::always_inline]] inline void set_variable(Interpreter &interp,
+                                                Symbol symbol, Value value) {
+  if (symbol < interp.slots.size() && !interp.frames.empty()) [[likely]] {
+    VariableSlot &slot = interp.slots[symbol];
+    if (slot.local >= static_cast<int32_t>(interp.frames.back()) &&
+        !slot.declared_global) [[likely]] {
+      interp.bindings[slot.local].value = std::move(value);
+      return;
+    }
   }
-  // A binding made earlier in this same call is replaced; otherwise the new
-  // binding shadows whatever the name meant outside this call.
-  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
-    interp.bindings[slot.local].value = std::move(value);
-    return;
-  }
-  push_local(interp, symbol, std::move(value));
+  set_variable_slow(interp, symbol, std::move(value));
 }
 
 void declare_global(Interpreter &interp, Symbol symbol);
@@ -140,6 +141,8 @@ inline void pop_scope(Interpreter &interp) {
 
 // Evaluation and execution.
 Evaluator choose_evaluator(const Expr &expr);
+// A literal's value, or null when `expr` is not a literal.
+const Value *literal_value(const Expr &expr);
 inline Value evaluate(Interpreter &interp, const Expr &expr) {
   if (!expr.evaluator) [[unlikely]]
     expr.evaluator = choose_evaluator(expr);
@@ -166,9 +169,9 @@ Value call_function(Interpreter &interp, const Expr &call,
                     Symbol assign_to = kNoSymbol);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
-// `f(...)` where f is not a builtin nor dotted: the evaluator for such calls.
-bool is_user_name_call(const Expr &call);
-Value call_user_name(Interpreter &interp, const Expr &call);
+// The evaluator of a call to a builtin or a plain name; null for the rest,
+// which call_function serves.
+Evaluator call_evaluator(const Expr &call);
 
 // Modules.
 std::optional<Value> load_module(Interpreter &interp, const std::string &name);

@@ -197,21 +197,6 @@ void Value::destroy(Object *object) {
   draining = false;
 }
 
-bool is_truthy(const Value &value) {
-  switch (value.kind()) {
-  case ValueKind::Number:
-    return value.as_number() != 0;
-  case ValueKind::Float:
-    return value.as_float() != 0.0;
-  case ValueKind::Boolean:
-    return value.as_boolean();
-  case ValueKind::Null:
-  case ValueKind::Error:
-    return false;
-  default:
-    return true;
-  }
-}
 
 std::string_view type_name(const Value &value) {
   switch (value.kind()) {

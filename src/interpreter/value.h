@@ -171,7 +171,16 @@ private:
   } bits_;
 };
 
-bool is_truthy(const Value &value);
+inline bool is_truthy(const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number: return value.as_number() != 0;
+  case ValueKind::Float: return value.as_float() != 0.0;
+  case ValueKind::Boolean: return value.as_boolean();
+  case ValueKind::Null:
+  case ValueKind::Error: return false;
+  default: return true;
+  }
+}
 
 // What print writes: `[1, a, []]`, `{k: v}`, `3`, `2.5`, `null`.
 std::string to_text(const Value &value);

@@ -88,23 +88,26 @@ template <typename Shape> struct ShapeObject : Object {
   ShapeObject(ValueKind k, Shape s) : Object(k), shape(s) {}
 };
 
+// What the accessors give for a value of another kind. Namespace-scope
+// constants, not function statics, so reading them needs no guard.
+inline const std::string kNoText;
+inline const std::vector<Value> kNoItems;
+inline const Dict kNoEntries;
+
 inline const std::string &Value::as_text() const {
-  static const std::string none;
   if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
       kind_ == ValueKind::BuiltinFunction)
     return static_cast<const TextObject *>(bits_.object)->text;
-  return none;
+  return kNoText;
 }
 
 inline const std::vector<Value> &Value::as_array() const {
-  static const std::vector<Value> none;
-  if (kind_ != ValueKind::Array) return none;
+  if (kind_ != ValueKind::Array) return kNoItems;
   return static_cast<const ArrayObject *>(bits_.object)->items;
 }
 
 inline const Dict &Value::as_dict() const {
-  static const Dict none;
-  if (kind_ != ValueKind::Dict) return none;
+  if (kind_ != ValueKind::Dict) return kNoEntries;
   return static_cast<const DictObject *>(bits_.object)->entries;
 }
 
