@@ -180,17 +180,13 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   halt_if_interrupted();
   if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
     recursion_limit_reached();
-  push_scope(interp);
-  ++interp.call_depth;
   // The scope is popped however the call ends, a halt included, so an
   // interactive session can carry on with its variables intact.
   struct ScopeGuard {
     Interpreter &interp;
-    ~ScopeGuard() {
-      --interp.call_depth;
-      pop_scope(interp);
-    }
-  } guard{interp};
+    int32_t outer;
+    ~ScopeGuard() { pop_scope(interp, outer); }
+  } guard{interp, push_scope(interp)};
 
   size_t bound = std::min(function.param_symbols.size(), args.size());
   for (size_t i = 0; i < bound; ++i) {
@@ -200,7 +196,7 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
     const VariableSlot &slot = interp.slots[symbol];
     // The first binding of a name in this call shadows the outer one; a
     // repeated parameter name or a declared global goes the general way.
-    if (slot.declared_global || slot.local >= static_cast<int32_t>(interp.frames.back())) [[unlikely]]
+    if (slot.declared_global || slot.local >= interp.frame_base) [[unlikely]]
       set_variable(interp, symbol, std::move(args[i]));
     else
       push_local(interp, symbol, std::move(args[i]));

@@ -23,7 +23,6 @@ VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
 Interpreter::Interpreter() {
   slots.resize(symbol_count());
   bindings.reserve(256);
-  frames.reserve(64);
   arguments.reserve(256);
 }
 
@@ -82,14 +81,14 @@ void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); 
 
 void set_variable_slow(Interpreter &interp, Symbol symbol, Value value) {
   VariableSlot &slot = slot_for(interp, symbol);
-  if (slot.declared_global || interp.frames.empty()) {
+  if (slot.declared_global || interp.call_depth == 0) {
     slot.global = std::move(value);
     slot.has_global = true;
     return;
   }
   // A binding made earlier in this same call is replaced; otherwise the new
   // binding shadows whatever the name meant outside this call.
-  if (slot.local >= static_cast<int32_t>(interp.frames.back())) {
+  if (slot.local >= interp.frame_base) {
     interp.bindings[slot.local].value = std::move(value);
     return;
   }
@@ -110,9 +109,9 @@ void bind_global(Interpreter &interp, Symbol symbol, Value value) {
 Value *assignable_slot(Interpreter &interp, Symbol symbol) {
   if (symbol >= interp.slots.size()) return nullptr;
   VariableSlot &slot = interp.slots[symbol];
-  if (slot.declared_global || interp.frames.empty())
+  if (slot.declared_global || interp.call_depth == 0)
     return slot.local < 0 && slot.has_global ? &slot.global : nullptr;
-  if (slot.local >= static_cast<int32_t>(interp.frames.back()))
+  if (slot.local >= interp.frame_base)
     return &interp.bindings[slot.local].value;
   return nullptr;
 }

@@ -19,6 +19,10 @@ struct FunctionObject : Object {
   FunctionObject() : Object(ValueKind::Function) {}
 };
 
+inline const FunctionObject &Value::as_function() const {
+  return *static_cast<const FunctionObject *>(bits_.object);
+}
+
 // A Function value with copies of a definition's parameters and body.
 Value make_function(const std::vector<std::string> &params,
                     const std::vector<Stmt> &body);

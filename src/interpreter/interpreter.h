@@ -40,10 +40,10 @@ struct alignas(32) LocalBinding {
 };
 
 struct Interpreter {
-  // `scopes`: the bindings of every call in progress, innermost last;
-  // `frames` holds where each call's bindings begin.
+  // The bindings of every call in progress, innermost last; those of the
+  // current call begin at `frame_base`. `call_depth` is 0 at top level.
   std::vector<LocalBinding> bindings;
-  std::vector<uint32_t> frames;
+  int32_t frame_base = 0;
   GraphicsContext graphics;
   Value return_value;
   bool has_return_value = false;
@@ -101,9 +101,9 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
 // The common case inline: a name already bound earlier in this same call.
 [[gnu::always_inline]] inline void set_variable(Interpreter &interp,
                                                 Symbol symbol, Value value) {
-  if (symbol < interp.slots.size() && !interp.frames.empty()) [[likely]] {
+  if (symbol < interp.slots.size() && interp.call_depth) [[likely]] {
     VariableSlot &slot = interp.slots[symbol];
-    if (slot.local >= static_cast<int32_t>(interp.frames.back()) &&
+    if (slot.local >= interp.frame_base &&
         !slot.declared_global) [[likely]] {
       interp.bindings[slot.local].value = std::move(value);
       return;
@@ -122,13 +122,17 @@ template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
   for (Symbol s = 0; s < interp.slots.size(); ++s)
     if (interp.slots[s].has_global) v(s, interp.slots[s].global);
 }
-// Opens and closes the scope of a user-function call.
-inline void push_scope(Interpreter &interp) {
-  interp.frames.push_back(static_cast<uint32_t>(interp.bindings.size()));
+// Opens the scope of a user-function call; returns what pop_scope needs to
+// close it.
+inline int32_t push_scope(Interpreter &interp) {
+  int32_t outer = interp.frame_base;
+  interp.frame_base = static_cast<int32_t>(interp.bindings.size());
+  ++interp.call_depth;
+  return outer;
 }
 
-inline void pop_scope(Interpreter &interp) {
-  uint32_t start = interp.frames.back();
+inline void pop_scope(Interpreter &interp, int32_t outer) {
+  int32_t start = interp.frame_base;
   LocalBinding *first = interp.bindings.data() + start;
   for (LocalBinding *b = interp.bindings.data() + interp.bindings.size();
        b != first;) {
@@ -136,7 +140,8 @@ inline void pop_scope(Interpreter &interp) {
     interp.slots[b->symbol].local = b->previous;
   }
   interp.bindings.resize(start);
-  interp.frames.pop_back();
+  interp.frame_base = outer;
+  --interp.call_depth;
 }
 
 // Evaluation and execution.

@@ -100,9 +100,6 @@ Value Value::triangle(TriangleShape t) {
 
 
 
-const FunctionObject &Value::as_function() const {
-  return *static_cast<FunctionObject *>(bits_.object);
-}
 
 const RectShape &Value::as_rect() const {
   return static_cast<ShapeObject<RectShape> *>(bits_.object)->shape;
