@@ -133,6 +133,11 @@ Value call_builtin(Interpreter &interp, const Expr &call) {
 
 } // namespace
 
+bool calls_builtin(const Expr &call) {
+  if (call.callee == kUnresolved) call.callee = resolve(call);
+  return call.callee < kBuiltinCount;
+}
+
 Evaluator call_evaluator(const Expr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
   if (call.callee == kUserName) return call_user_name;

@@ -74,6 +74,37 @@ void execute_assign_call(Interpreter &interp, const Stmt &s) {
   set_variable(interp, s.symbol, call_function(interp, s.expr, s.symbol));
 }
 
+// `x = b(...)` where b is a builtin and no argument names x: nothing can
+// read x's old value any more (builtins see no variables), so it is let go
+// before the call and its memory can serve the new value. Without this,
+// `words = split(text, " ")` in a loop would hold two arrays of words at
+// once. (A halt during the call leaves x null.)
+void execute_replace(Interpreter &interp, const Stmt &s) {
+  if (Value *slot = assignable_slot(interp, s.symbol)) *slot = Value();
+  set_variable(interp, s.symbol, evaluate(interp, s.expr));
+}
+
+bool is_leaf_other_than(const Expr &e, Symbol symbol) {
+  switch (e.kind) {
+  case ExprKind::Number:
+  case ExprKind::Float:
+  case ExprKind::String:
+  case ExprKind::Boolean:
+    return true;
+  case ExprKind::Identifier:
+    return e.symbol != symbol;
+  default:
+    return false;
+  }
+}
+
+bool replaces_without_reading(const Stmt &s) {
+  if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr)) return false;
+  for (const Expr &arg : s.expr.items)
+    if (!is_leaf_other_than(arg, s.symbol)) return false;
+  return true;
+}
+
 void execute_assign(Interpreter &interp, const Stmt &s) {
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
 }
@@ -91,6 +122,7 @@ Executor assign_executor(const Stmt &s) {
     return execute_append;
   if (value.kind == ExprKind::Call && first_argument_is(value, s.symbol))
     return execute_assign_call;
+  if (replaces_without_reading(s)) return execute_replace;
   return execute_assign;
 }
 

@@ -174,6 +174,8 @@ Value call_function(Interpreter &interp, const Expr &call,
                     Symbol assign_to = kNoSymbol);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
+// Whether `call` names one of the builtins.
+bool calls_builtin(const Expr &call);
 // The evaluator of a call to a builtin or a plain name; null for the rest,
 // which call_function serves.
 Evaluator call_evaluator(const Expr &call);

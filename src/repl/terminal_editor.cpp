@@ -9,6 +9,7 @@
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
 #include "main/source.h"
+#include "repl/editline_library.h"
 #include "repl/interrupt.h"
 
 namespace tovik {
@@ -16,6 +17,9 @@ namespace tovik {
 namespace {
 
 constexpr int kHistorySize = 1000;
+
+// Only reached once open_terminal_editor has loaded the library.
+const EditlineLibrary &editor_lib() { return *editline_library(); }
 
 // Runs the editor under the UTF-8 locale on this thread only, so nothing
 // else in the process sees a locale change.
@@ -32,7 +36,7 @@ private:
 
 char *prompt_of(EditLine *editline) {
   void *data = nullptr;
-  el_get(editline, EL_CLIENTDATA, &data);
+  editor_lib().el_get(editline, EL_CLIENTDATA, &data);
   return static_cast<TerminalEditor *>(data)->prompt.data();
 }
 
@@ -69,32 +73,35 @@ int read_character(EditLine *, wchar_t *out) {
 TerminalEditor::~TerminalEditor() {
   if (editline) {
     LocaleScope scope(utf8);
-    el_end(editline);
+    editor_lib().el_end(editline);
   }
-  if (history) history_end(history);
+  if (history) editor_lib().history_end(history);
   if (utf8) freelocale(utf8);
 }
 
 std::unique_ptr<TerminalEditor> open_terminal_editor() {
+  if (!editline_library()) return nullptr;
   auto editor = std::make_unique<TerminalEditor>();
   editor->utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
   if (!editor->utf8) return nullptr;
 
   LocaleScope scope(editor->utf8);
-  editor->editline = el_init("tovik", stdin, stdout, stderr);
-  editor->history = history_init();
+  editor->editline = editor_lib().el_init("tovik", stdin, stdout, stderr);
+  editor->history = editor_lib().history_init();
   if (!editor->editline || !editor->history) return nullptr;
 
   HistEvent event;
-  history(editor->history, &event, H_SETSIZE, kHistorySize);
-  history(editor->history, &event, H_SETUNIQUE, 1);
-  el_set(editor->editline, EL_CLIENTDATA, editor.get());
-  el_set(editor->editline, EL_PROMPT, prompt_of);
-  el_wset(editor->editline, EL_GETCFN, read_character);
-  el_set(editor->editline, EL_EDITOR, "emacs");
-  el_set(editor->editline, EL_HIST, history, editor->history);
+  editor_lib().history(editor->history, &event, H_SETSIZE, kHistorySize);
+  editor_lib().history(editor->history, &event, H_SETUNIQUE, 1);
+  editor_lib().el_set(editor->editline, EL_CLIENTDATA, editor.get());
+  editor_lib().el_set(editor->editline, EL_PROMPT, prompt_of);
+  editor_lib().el_wset(editor->editline, EL_GETCFN, read_character);
+  editor_lib().el_set(editor->editline, EL_EDITOR, "emacs");
+  editor_lib().el_set(editor->editline, EL_HIST, editor_lib().history,
+                      editor->history);
   // Ctrl-R searches backwards through the lines entered so far.
-  el_set(editor->editline, EL_BIND, "^R", "em-inc-search-prev", nullptr);
+  editor_lib().el_set(editor->editline, EL_BIND, "^R", "em-inc-search-prev",
+                      nullptr);
   return editor;
 }
 
@@ -107,12 +114,12 @@ ReadResult edit_line(TerminalEditor &editor, const std::string &prompt) {
   const char *line = nullptr;
   {
     LocaleScope scope(editor.utf8);
-    line = el_gets(editor.editline, &count);
+    line = editor_lib().el_gets(editor.editline, &count);
   }
   if (interrupt_requested) {
     // Forget the half-typed line and restore the terminal's normal mode; the
     // fresh prompt starts on a line of its own.
-    el_reset(editor.editline);
+    editor_lib().el_reset(editor.editline);
     std::fputs("\n", stdout);
     return {ReadStatus::Interrupted, {}};
   }
@@ -125,7 +132,7 @@ ReadResult edit_line(TerminalEditor &editor, const std::string &prompt) {
 void add_to_history(TerminalEditor &editor, std::string_view line) {
   std::string entry(line);
   HistEvent event;
-  history(editor.history, &event, H_ENTER, entry.c_str());
+  editor_lib().history(editor.history, &event, H_ENTER, entry.c_str());
 }
 
 } // namespace tovik

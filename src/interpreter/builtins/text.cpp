@@ -59,6 +59,13 @@ size_t next_character(std::string_view text, size_t at) {
 }
 
 // How many pieces split makes of `text`.
+// A value's textual form: a text is read where it is, anything else is
+// written into `storage`.
+std::string_view text_view(const Value &value, std::string &storage) {
+  if (value.is(ValueKind::String)) return value.as_text();
+  return storage = to_text(value);
+}
+
 size_t count_pieces(std::string_view text, std::string_view separator) {
   size_t count = 1;
   if (separator.empty()) {
@@ -109,17 +116,20 @@ Value builtin_slice(Args args, GraphicsContext &) {
 // both ends included.
 Value builtin_split(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
-  const std::string text = to_text(args[0]);
-  const std::string separator = to_text(args[1]);
+  std::string text_form, separator_form;
+  const std::string_view text = text_view(args[0], text_form);
+  const std::string_view separator = text_view(args[1], separator_form);
   // Every piece costs an allocation of its own, so the count is checked
   // before the first one is made.
-  check_array_length(count_pieces(text, separator));
+  const size_t count = count_pieces(text, separator);
+  check_array_length(count);
   std::vector<Value> pieces;
+  pieces.reserve(count);
   if (separator.empty()) {
     pieces.push_back(Value::string(std::string()));
     for (size_t at = 0; at < text.size();) {
       size_t next = next_character(text, at);
-      pieces.push_back(Value::string(text.substr(at, next - at)));
+      pieces.push_back(Value::string(std::string(text.substr(at, next - at))));
       at = next;
     }
     pieces.push_back(Value::string(std::string()));
@@ -129,10 +139,10 @@ Value builtin_split(Args args, GraphicsContext &) {
   for (;;) {
     size_t found = text.find(separator, from);
     if (found == std::string::npos) break;
-    pieces.push_back(Value::string(text.substr(from, found - from)));
+    pieces.push_back(Value::string(std::string(text.substr(from, found - from))));
     from = found + separator.size();
   }
-  pieces.push_back(Value::string(text.substr(from)));
+  pieces.push_back(Value::string(std::string(text.substr(from))));
   return Value::array(std::move(pieces));
 }
 
@@ -162,13 +172,8 @@ Value builtin_contains(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
   // Texts are searched where they are; other values through their text.
   std::string text_form, needle_form;
-  std::string_view text = args[0].is(ValueKind::String)
-                              ? std::string_view(args[0].as_text())
-                              : std::string_view(text_form = to_text(args[0]));
-  std::string_view needle =
-      args[1].is(ValueKind::String)
-          ? std::string_view(args[1].as_text())
-          : std::string_view(needle_form = to_text(args[1]));
+  std::string_view text = text_view(args[0], text_form);
+  std::string_view needle = text_view(args[1], needle_form);
   return Value::boolean(text.find(needle) != std::string_view::npos);
 }
 
