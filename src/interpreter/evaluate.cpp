@@ -7,6 +7,7 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/halt.h"
+#include "interpreter/hash.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/limits.h"
 
@@ -114,8 +115,7 @@ inline Value index_value(const Value &object, const Value &index) {
     return i < items.size() ? items[i] : Value();
   }
   if (object.is(ValueKind::Dict) && index.is(ValueKind::String)) {
-    const Value *found =
-        object.as_dict().find(index.as_text(), index.text_hash());
+    const Value *found = object.as_dict().find(index.as_text());
     return found ? *found : Value();
   }
   return Value();
@@ -259,6 +259,17 @@ Value evaluate_binary(Interpreter &interp, const Expr &e) {
 // a literal key's hash is computed once.
 template <Shape O, Shape K>
 Value evaluate_index(Interpreter &interp, const Expr &e) {
+  if constexpr (K == Shape::Literal) {
+    const Expr &key = *e.right;
+    if (key.kind == ExprKind::String) {
+      auto lookup = [&key](const Value &object, const Value &) {
+        if (!object.is(ValueKind::Dict)) return Value();
+        const Value *found = object.as_dict().find(key.text, key.key_hash);
+        return found ? *found : Value();
+      };
+      return with_operands<O, K>(interp, *e.left, key, lookup);
+    }
+  }
   return with_operands<O, K>(interp, *e.left, *e.right, index_value);
 }
 
@@ -276,6 +287,7 @@ bool prepare_literal(const Expr &e) {
     return true;
   case ExprKind::String:
     string_constant(e);
+    e.key_hash = hash_text(e.text);
     return true;
   default:
     return false;

@@ -131,7 +131,6 @@ std::string &Value::mutable_text() {
     swap(copy);
     t = static_cast<TextObject *>(bits_.object);
   }
-  t->hashed = false;
   return t->text;
 }
 

@@ -130,8 +130,6 @@ public:
   const CircleShape &as_circle() const;
   const TriangleShape &as_triangle() const;
 
-  // The seeded hash of a String's text, computed once per payload.
-  uint64_t text_hash() const;
 
   // In-place access for the sole holder of a payload; a shared payload is
   // copied first, so other holders never see the change.

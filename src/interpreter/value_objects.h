@@ -61,10 +61,11 @@ private:
   std::vector<uint32_t> slots_; // indices into entries_, power-of-two size
 };
 
+// Forty bytes, so that with the allocator's header a text takes 48: texts
+// are the most numerous payloads. (Literal dictionary keys keep their hash
+// in the syntax tree instead.)
 struct TextObject : Object {
   std::string text;
-  uint64_t hash = 0;
-  bool hashed = false;
   TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
   // Texts are made and dropped by the hundred thousand (split, upper, the
   // strings of a loop), so their blocks are recycled (value.cpp).
@@ -111,13 +112,5 @@ inline const Dict &Value::as_dict() const {
   return static_cast<const DictObject *>(bits_.object)->entries;
 }
 
-inline uint64_t Value::text_hash() const {
-  auto *t = static_cast<TextObject *>(bits_.object);
-  if (!t->hashed) {
-    t->hash = hash_text(t->text);
-    t->hashed = true;
-  }
-  return t->hash;
-}
 
 } // namespace tovik

@@ -54,7 +54,8 @@ struct Expr {
 
   // Resolved once, read by the interpreter; not part of the tree's meaning.
   Symbol symbol = 0;       // Identifier and Call: the interned name
-  mutable Value constant;  // String: the literal as a shared value
+  mutable Value constant;  // literals: the value, made once
+  mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
   mutable int16_t callee = -1; // Call: resolution cache (see call.cpp)
   mutable Evaluator evaluator = nullptr; // chosen on first evaluation
 
