@@ -38,7 +38,7 @@ void *TextObject::operator new(size_t size) {
   return ::operator new(size);
 }
 
-void TextObject::operator delete(void *block, size_t size) {
+void TextObject::operator delete(void *block) {
 #ifndef TOVIK_PLAIN_ALLOCATION
   if (free_text_block_count < kMaxFreeTextBlocks) {
     *static_cast<void **>(block) = free_text_blocks;
@@ -47,7 +47,7 @@ void TextObject::operator delete(void *block, size_t size) {
     return;
   }
 #endif
-  ::operator delete(block, size);
+  ::operator delete(block);
 }
 
 Value Value::string(std::string text) {

@@ -70,7 +70,7 @@ struct TextObject : Object {
   // Texts are made and dropped by the hundred thousand (split, upper, the
   // strings of a loop), so their blocks are recycled (value.cpp).
   static void *operator new(size_t size);
-  static void operator delete(void *block, size_t size);
+  static void operator delete(void *block);
 };
 
 struct ArrayObject : Object {
