@@ -27,7 +27,7 @@ using ModuleExports = Dict;
 // Both records are padded to 32 bytes: indexing and sizing their vectors is
 // then a shift, on the path of every variable access.
 struct alignas(32) VariableSlot {
-  int32_t local = -1;          // index into `bindings`, or -1
+  int32_t local = -1; // index into `bindings`, or -1
   bool has_global = false;
   bool declared_global = false; // named by a `global` statement
   Value global;
@@ -37,6 +37,8 @@ struct alignas(32) LocalBinding {
   Symbol symbol;
   int32_t previous; // the binding this one shadows, or -1
   Value value;
+  LocalBinding(Symbol s, int32_t p, Value v)
+      : symbol(s), previous(p), value(std::move(v)) {}
 };
 
 struct Interpreter {
@@ -90,8 +92,9 @@ void grow_slots(Interpreter &interp, Symbol symbol);
 
 inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
   VariableSlot &slot = interp.slots[symbol];
-  interp.bindings.push_back(LocalBinding{symbol, slot.local, std::move(value)});
-  slot.local = static_cast<int32_t>(interp.bindings.size() - 1);
+  auto index = static_cast<int32_t>(interp.bindings.size());
+  interp.bindings.emplace_back(symbol, slot.local, std::move(value));
+  slot.local = index;
 }
 
 // Binds `symbol` in the current call (or globally, at top level or after a
@@ -103,8 +106,7 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
                                                 Symbol symbol, Value value) {
   if (symbol < interp.slots.size() && interp.call_depth) [[likely]] {
     VariableSlot &slot = interp.slots[symbol];
-    if (slot.local >= interp.frame_base &&
-        !slot.declared_global) [[likely]] {
+    if (slot.local >= interp.frame_base && !slot.declared_global) [[likely]] {
       interp.bindings[slot.local].value = std::move(value);
       return;
     }
@@ -132,14 +134,12 @@ inline int32_t push_scope(Interpreter &interp) {
 }
 
 inline void pop_scope(Interpreter &interp, int32_t outer) {
-  int32_t start = interp.frame_base;
-  LocalBinding *first = interp.bindings.data() + start;
-  for (LocalBinding *b = interp.bindings.data() + interp.bindings.size();
-       b != first;) {
-    --b;
-    interp.slots[b->symbol].local = b->previous;
+  auto start = static_cast<size_t>(interp.frame_base);
+  while (interp.bindings.size() > start) {
+    const LocalBinding &b = interp.bindings.back();
+    interp.slots[b.symbol].local = b.previous;
+    interp.bindings.pop_back();
   }
-  interp.bindings.resize(start);
   interp.frame_base = outer;
   --interp.call_depth;
 }
@@ -184,6 +184,5 @@ Evaluator call_evaluator(const Expr &call);
 std::optional<Value> load_module(Interpreter &interp, const std::string &name);
 void execute_use(Interpreter &interp, const Stmt &use);
 Value sdl2_module_exports();
-
 
 } // namespace tovik

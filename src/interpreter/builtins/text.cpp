@@ -18,16 +18,20 @@ enum class CaseMapping { Upper, Lower };
 std::string map_case(const std::string &text, CaseMapping mapping) {
   // ASCII letters map to ASCII letters alone under the default full case
   // mapping, so pure-ASCII text needs no trip through ICU.
+  std::string out = text;
+  const char from = mapping == CaseMapping::Upper ? 'a' : 'A';
+  const int shift = mapping == CaseMapping::Upper ? -32 : 32;
   bool ascii = true;
-  for (char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
-  if (ascii) {
-    std::string out = text;
-    for (char &c : out) {
-      if (mapping == CaseMapping::Upper && c >= 'a' && c <= 'z') c -= 32;
-      if (mapping == CaseMapping::Lower && c >= 'A' && c <= 'Z') c += 32;
+  for (char &c : out) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) {
+      ascii = false;
+      break;
     }
-    return out;
+    if (static_cast<unsigned char>(byte - from) < 26)
+      c = static_cast<char>(c + shift);
   }
+  if (ascii) return out;
   icu::UnicodeString units = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
   switch (mapping) {
@@ -42,10 +46,10 @@ std::string map_case(const std::string &text, CaseMapping mapping) {
   if (units.isBogus()) out_of_memory();
   // A character may map to up to three, so the result can outgrow the text.
   check_text_length(static_cast<size_t>(units.length()));
-  std::string out;
-  units.toUTF8String(out);
-  check_text_length(out.size());
-  return out;
+  std::string mapped;
+  units.toUTF8String(mapped);
+  check_text_length(mapped.size());
+  return mapped;
 }
 
 // Byte offset just past the next character; an ill-formed byte counts as
@@ -139,7 +143,8 @@ Value builtin_split(Args args, GraphicsContext &) {
   for (;;) {
     size_t found = text.find(separator, from);
     if (found == std::string::npos) break;
-    pieces.push_back(Value::string(std::string(text.substr(from, found - from))));
+    pieces.push_back(
+        Value::string(std::string(text.substr(from, found - from))));
     from = found + separator.size();
   }
   pieces.push_back(Value::string(std::string(text.substr(from))));
