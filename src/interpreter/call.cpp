@@ -102,15 +102,21 @@ bool takes_fast_path(const Expr &call) {
   return !debug_enabled && call.items.size() <= kInlineArguments;
 }
 
+[[gnu::always_inline]] inline std::span<Value>
+evaluate_arguments(Interpreter &interp, const Expr &call,
+                   Value (&values)[kInlineArguments]) {
+  check_stack();
+  size_t count = 0;
+  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
+  return {values, count};
+}
+
 // A call to a plain name: arguments, then the name's current binding.
 Value call_user_name(Interpreter &interp, const Expr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
-  check_stack();
   Value values[kInlineArguments];
-  size_t count = 0;
-  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
-  std::span<Value> args(values, count);
+  std::span<Value> args = evaluate_arguments(interp, call, values);
   const Value *found = find_variable(interp, call.symbol);
   if (!found || !found->is(ValueKind::Function)) [[unlikely]]
     return call_named_value(interp, call, args);
@@ -123,12 +129,10 @@ Value call_user_name(Interpreter &interp, const Expr &call) {
 Value call_builtin(Interpreter &interp, const Expr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
-  check_stack();
   Value values[kInlineArguments];
-  size_t count = 0;
-  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
   return call_builtin_id(static_cast<BuiltinId>(call.callee),
-                         std::span<Value>(values, count), interp.graphics);
+                         evaluate_arguments(interp, call, values),
+                         interp.graphics);
 }
 
 } // namespace
