@@ -366,8 +366,13 @@ Value evaluate_call(Interpreter &interp, const Expr &e) {
 
 } // namespace
 
+Value evaluate_first(Interpreter &interp, const Expr &e) {
+  e.evaluator = choose_evaluator(e);
+  return e.evaluator(interp, e);
+}
+
 const Value *literal_value(const Expr &e) {
-  if (!e.evaluator) e.evaluator = choose_evaluator(e);
+  if (e.evaluator == evaluate_first) e.evaluator = choose_evaluator(e);
   return e.evaluator == evaluate_literal ? &e.constant : nullptr;
 }
 

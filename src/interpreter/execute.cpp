@@ -311,6 +311,11 @@ void execute_return(Interpreter &interp, const Stmt &s) {
 
 } // namespace
 
+void execute_first(Interpreter &interp, const Stmt &s) {
+  s.executor = choose_executor(s);
+  s.executor(interp, s);
+}
+
 // Each statement's executor is chosen on its first execution; the common
 // forms get code of their own, the rest share one dispatcher.
 Executor choose_executor(const Stmt &s) {

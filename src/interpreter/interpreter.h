@@ -149,8 +149,6 @@ Evaluator choose_evaluator(const Expr &expr);
 // A literal's value, or null when `expr` is not a literal.
 const Value *literal_value(const Expr &expr);
 inline Value evaluate(Interpreter &interp, const Expr &expr) {
-  if (!expr.evaluator) [[unlikely]]
-    expr.evaluator = choose_evaluator(expr);
   return expr.evaluator(interp, expr);
 }
 Value apply_binary(const Value &left, TokenKind op, const Value &right);
@@ -159,8 +157,6 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right);
 bool range_bound(const Value &value, int64_t &out);
 Executor choose_executor(const Stmt &stmt);
 inline void execute(Interpreter &interp, const Stmt &stmt) {
-  if (!stmt.executor) [[unlikely]]
-    stmt.executor = choose_executor(stmt);
   stmt.executor(interp, stmt);
 }
 void run_block(Interpreter &interp, const std::vector<Stmt> &stmts);

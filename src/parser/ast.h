@@ -36,8 +36,10 @@ enum class ExprKind : uint8_t {
 
 struct Expr;
 struct Interpreter;
-// The code that evaluates one node, chosen by the interpreter.
+// The code that evaluates one node, chosen by the interpreter. Every node
+// starts with evaluate_first, which chooses, keeps and runs the real one.
 using Evaluator = Value (*)(Interpreter &, const Expr &);
+Value evaluate_first(Interpreter &interp, const Expr &expr);
 using DictEntry = std::pair<std::string, Expr>;
 
 struct Expr {
@@ -57,7 +59,7 @@ struct Expr {
   mutable Value constant;  // literals: the value, made once
   mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
   mutable int16_t callee = -1; // Call: resolution cache (see call.cpp)
-  mutable Evaluator evaluator = nullptr; // chosen on first evaluation
+  mutable Evaluator evaluator = evaluate_first;
 
   Expr() = default;
   explicit Expr(ExprKind k) : kind(k) {}
@@ -90,8 +92,10 @@ enum class StmtKind : uint8_t {
 enum class PatternKind : uint8_t { Value, Wildcard };
 
 struct Stmt;
-// The code that runs one statement, chosen by the interpreter.
+// The code that runs one statement, chosen by the interpreter on the
+// statement's first execution (execute_first).
 using Executor = void (*)(Interpreter &, const Stmt &);
+void execute_first(Interpreter &interp, const Stmt &stmt);
 
 struct Pattern {
   PatternKind kind = PatternKind::Wildcard;
@@ -123,7 +127,7 @@ struct Stmt {
 
   // Function: the shared value made from this definition on first execution.
   mutable Value function_value;
-  mutable Executor executor = nullptr; // chosen on first execution
+  mutable Executor executor = execute_first;
 
   Stmt() = default;
   explicit Stmt(StmtKind k) : kind(k) {}
