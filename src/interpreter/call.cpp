@@ -1,5 +1,6 @@
 // Calls: resolving a name to the graphics library, a builtin, a user
 // function or a builtin-function value, and running user functions.
+#include <new>
 #include <string>
 
 #include "interpreter/builtins/builtins.h"
@@ -102,37 +103,54 @@ bool takes_fast_path(const Expr &call) {
   return !debug_enabled && call.items.size() <= kInlineArguments;
 }
 
-[[gnu::always_inline]] inline std::span<Value>
-evaluate_arguments(Interpreter &interp, const Expr &call,
-                   Value (&values)[kInlineArguments]) {
-  check_stack();
-  size_t count = 0;
-  for (const Expr &arg : call.items) values[count++] = evaluate(interp, arg);
-  return {values, count};
-}
+// A call's evaluated arguments in the native frame. Each is built in place
+// from its evaluation, and only those made are destroyed, however the
+// call ends.
+class InlineArguments {
+public:
+  [[gnu::always_inline]] InlineArguments(Interpreter &interp,
+                                         const Expr &call) {
+    check_stack();
+    for (const Expr &arg : call.items) {
+      new (storage_ + count_ * sizeof(Value)) Value(evaluate(interp, arg));
+      ++count_;
+    }
+  }
+  ~InlineArguments() {
+    for (Value &value : values()) value.~Value();
+  }
+  InlineArguments(const InlineArguments &) = delete;
+  InlineArguments &operator=(const InlineArguments &) = delete;
+
+  std::span<Value> values() {
+    return {std::launder(reinterpret_cast<Value *>(storage_)), count_};
+  }
+
+private:
+  alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
+  size_t count_ = 0;
+};
 
 // A call to a plain name: arguments, then the name's current binding.
 Value call_user_name(Interpreter &interp, const Expr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
-  Value values[kInlineArguments];
-  std::span<Value> args = evaluate_arguments(interp, call, values);
+  InlineArguments arguments(interp, call);
   const Value *found = find_variable(interp, call.symbol);
   if (!found || !found->is(ValueKind::Function)) [[unlikely]]
-    return call_named_value(interp, call, args);
+    return call_named_value(interp, call, arguments.values());
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
   Value callee = *found;
-  return call_user_function(interp, callee.as_function(), args);
+  return call_user_function(interp, callee.as_function(), arguments.values());
 }
 
 Value call_builtin(Interpreter &interp, const Expr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
-  Value values[kInlineArguments];
+  InlineArguments arguments(interp, call);
   return call_builtin_id(static_cast<BuiltinId>(call.callee),
-                         evaluate_arguments(interp, call, values),
-                         interp.graphics);
+                         arguments.values(), interp.graphics);
 }
 
 } // namespace
