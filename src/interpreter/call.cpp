@@ -232,8 +232,7 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
 
   Value result;
   if (interp.has_return_value) {
-    result = std::move(interp.return_value);
-    interp.return_value = Value();
+    result.swap(interp.return_value); // leaves return_value null
     interp.has_return_value = false;
   }
   // A break or continue that found no loop in this body ends here.
