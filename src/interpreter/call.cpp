@@ -66,6 +66,24 @@ Value *hand_over_first_argument(Interpreter &interp, Symbol assign_to,
   return slot;
 }
 
+// A builtin call whose result will be bound to `assign_to` (or to nothing:
+// kNoSymbol). push and concat may take over the variable's payload.
+Value call_builtin_for(Interpreter &interp, const Expr &call,
+                       std::span<Value> args, Symbol assign_to) {
+  auto id = static_cast<BuiltinId>(call.callee);
+  Value *handed = nullptr;
+  if (id == BuiltinId::push || id == BuiltinId::concat)
+    handed = hand_over_first_argument(interp, assign_to, args);
+  try {
+    return call_builtin_id(id, args, interp.graphics);
+  } catch (const Halt &) {
+    // Out of memory: push and concat check before they take the argument
+    // over, so an interactive session keeps the variable's value.
+    if (handed) *handed = std::move(args[0]);
+    throw;
+  }
+}
+
 Value call_named_value(Interpreter &interp, const Expr &call,
                        std::span<Value> args) {
   const std::string &name = call.text;
@@ -155,6 +173,14 @@ Value call_builtin(Interpreter &interp, const Expr &call) {
 
 } // namespace
 
+Value call_for_assignment(Interpreter &interp, const Expr &call,
+                          Symbol assign_to) {
+  if (!takes_fast_path(call) || !calls_builtin(call))
+    return call_function(interp, call, assign_to);
+  InlineArguments arguments(interp, call);
+  return call_builtin_for(interp, call, arguments.values(), assign_to);
+}
+
 bool calls_builtin(const Expr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
   return call.callee < kBuiltinCount;
@@ -182,19 +208,7 @@ Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
             call_graphics(call.text, args, interp.graphics))
       return std::move(*result);
   } else if (call.callee < kBuiltinCount) {
-    auto id = static_cast<BuiltinId>(call.callee);
-    Value *handed = nullptr;
-    if (id == BuiltinId::push || id == BuiltinId::concat)
-      handed = hand_over_first_argument(interp, assign_to, args);
-    Value result;
-    try {
-      result = call_builtin_id(id, args, interp.graphics);
-    } catch (const Halt &) {
-      // Out of memory: push and concat check before they take the argument
-      // over, so an interactive session keeps the variable's value.
-      if (handed) *handed = std::move(args[0]);
-      throw;
-    }
+    Value result = call_builtin_for(interp, call, args, assign_to);
     if (debug_enabled) trace_call(call.text + " is a builtin");
     return result;
   }

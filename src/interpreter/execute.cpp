@@ -71,7 +71,8 @@ void execute_append(Interpreter &interp, const Stmt &s) {
 
 // `x = f(x, ...)`: push and concat may grow x in place.
 void execute_assign_call(Interpreter &interp, const Stmt &s) {
-  set_variable(interp, s.symbol, call_function(interp, s.expr, s.symbol));
+  set_variable(interp, s.symbol,
+               call_for_assignment(interp, s.expr, s.symbol));
 }
 
 // `x = b(...)` where b is a builtin and no argument names x: nothing can

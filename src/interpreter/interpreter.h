@@ -168,6 +168,9 @@ void run_program(const std::vector<Stmt> &stmts, bool debug);
 inline constexpr Symbol kNoSymbol = 0xffffffffu;
 Value call_function(Interpreter &interp, const Expr &call,
                     Symbol assign_to = kNoSymbol);
+// call_function for `x = f(x, ...)`, with a fast path for builtins.
+Value call_for_assignment(Interpreter &interp, const Expr &call,
+                          Symbol assign_to);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
 // Whether `call` names one of the builtins.
