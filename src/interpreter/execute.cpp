@@ -168,7 +168,8 @@ void execute_while(Interpreter &interp, const Stmt &s) {
 }
 
 // One pass of a for body; false when the loop must stop.
-bool for_step(Interpreter &interp, const Stmt &s, Value element) {
+[[gnu::always_inline]] inline bool for_step(Interpreter &interp, const Stmt &s,
+                                            Value element) {
   halt_if_interrupted();
   set_variable(interp, s.symbol, std::move(element));
   run_block(interp, s.body);
