@@ -55,6 +55,10 @@ Value Value::string(std::string text) {
                new TextObject(ValueKind::String, std::move(text)));
 }
 
+Value Value::string_of(std::string_view text) {
+  return Value(ValueKind::String, new TextObject(ValueKind::String, text));
+}
+
 Value Value::error(std::string message) {
   return Value(ValueKind::Error,
                new TextObject(ValueKind::Error, std::move(message)));

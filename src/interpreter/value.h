@@ -102,6 +102,7 @@ public:
   }
   static Value null() { return Value(); }
   static Value string(std::string text);
+  static Value string_of(std::string_view text); // copies the text once
   static Value error(std::string message);
   static Value builtin_function(std::string name);
   static Value array(std::vector<Value> items);

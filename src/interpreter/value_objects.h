@@ -67,6 +67,7 @@ private:
 struct TextObject : Object {
   std::string text;
   TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
+  TextObject(ValueKind k, std::string_view t) : Object(k), text(t) {}
   // Texts are made and dropped by the hundred thousand (split, upper, the
   // strings of a loop), so their blocks are recycled (value.cpp).
   static void *operator new(size_t size);

@@ -16,7 +16,7 @@ Value builtin_input(Args args, GraphicsContext &) {
 
 Value builtin_typeof(Args args, GraphicsContext &) {
   if (args.empty()) return Value();
-  return Value::string(std::string(type_name(args[0])));
+  return Value::string_of(type_name(args[0]));
 }
 
 // The type tests answer false, not Null, when called without an argument.

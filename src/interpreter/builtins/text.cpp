@@ -15,14 +15,14 @@ namespace {
 // several (ß to SS), and lower-casing applies the final-sigma rule.
 enum class CaseMapping { Upper, Lower };
 
-std::string map_case(const std::string &text, CaseMapping mapping) {
+Value map_case(const std::string &text, CaseMapping mapping) {
   // ASCII letters map to ASCII letters alone under the default full case
-  // mapping, so pure-ASCII text needs no trip through ICU.
-  std::string out = text;
+  // mapping, so pure-ASCII text is mapped in its copy, without ICU.
+  Value copy = Value::string_of(text);
   const char from = mapping == CaseMapping::Upper ? 'a' : 'A';
   const int shift = mapping == CaseMapping::Upper ? -32 : 32;
   bool ascii = true;
-  for (char &c : out) {
+  for (char &c : copy.mutable_text()) {
     auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x80) {
       ascii = false;
@@ -31,7 +31,7 @@ std::string map_case(const std::string &text, CaseMapping mapping) {
     if (static_cast<unsigned char>(byte - from) < 26)
       c = static_cast<char>(c + shift);
   }
-  if (ascii) return out;
+  if (ascii) return copy;
   icu::UnicodeString units = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
   switch (mapping) {
@@ -49,7 +49,7 @@ std::string map_case(const std::string &text, CaseMapping mapping) {
   std::string mapped;
   units.toUTF8String(mapped);
   check_text_length(mapped.size());
-  return mapped;
+  return Value::string(std::move(mapped));
 }
 
 // Byte offset just past the next character; an ill-formed byte counts as
@@ -87,12 +87,12 @@ size_t count_pieces(std::string_view text, std::string_view separator) {
 
 Value builtin_upper(Args args, GraphicsContext &) {
   if (args.empty() || !args[0].is(ValueKind::String)) return Value();
-  return Value::string(map_case(args[0].as_text(), CaseMapping::Upper));
+  return map_case(args[0].as_text(), CaseMapping::Upper);
 }
 
 Value builtin_lower(Args args, GraphicsContext &) {
   if (args.empty() || !args[0].is(ValueKind::String)) return Value();
-  return Value::string(map_case(args[0].as_text(), CaseMapping::Lower));
+  return map_case(args[0].as_text(), CaseMapping::Lower);
 }
 
 // slice: characters start..end. Both bounds become unsigned counts, so a
@@ -112,7 +112,7 @@ Value builtin_slice(Args args, GraphicsContext &) {
   size_t stop = at;
   for (; take > 0 && stop < text.size(); --take)
     stop = next_character(text, stop);
-  return Value::string(std::string(text.substr(at, stop - at)));
+  return Value::string_of(text.substr(at, stop - at));
 }
 
 // split: the pieces of the text between occurrences of the separator, empty
@@ -133,7 +133,7 @@ Value builtin_split(Args args, GraphicsContext &) {
     pieces.push_back(Value::string(std::string()));
     for (size_t at = 0; at < text.size();) {
       size_t next = next_character(text, at);
-      pieces.push_back(Value::string(std::string(text.substr(at, next - at))));
+      pieces.push_back(Value::string_of(text.substr(at, next - at)));
       at = next;
     }
     pieces.push_back(Value::string(std::string()));
@@ -143,11 +143,10 @@ Value builtin_split(Args args, GraphicsContext &) {
   for (;;) {
     size_t found = text.find(separator, from);
     if (found == std::string::npos) break;
-    pieces.push_back(
-        Value::string(std::string(text.substr(from, found - from))));
+    pieces.push_back(Value::string_of(text.substr(from, found - from)));
     from = found + separator.size();
   }
-  pieces.push_back(Value::string(std::string(text.substr(from))));
+  pieces.push_back(Value::string_of(text.substr(from)));
   return Value::array(std::move(pieces));
 }
 
