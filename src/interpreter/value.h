@@ -15,20 +15,22 @@
 
 namespace tovik {
 
+// The kinds held in the value itself come first, so that telling them from
+// the shared ones (every copy and destruction does) is one comparison.
 enum class ValueKind : uint8_t {
   Number,
   Float,
-  String,
   Boolean,
+  Color,
+  Null,
+  String, // the first kind with a shared payload
   Array,
   Dict,
   Function,
   BuiltinFunction,
   Rect,
-  Color,
   Circle,
   Triangle,
-  Null,
   Error,
 };
 
@@ -143,17 +145,10 @@ public:
   }
 
   static constexpr bool is_shared(ValueKind k) {
-    return ((1u << static_cast<unsigned>(k)) & kSharedMask) != 0;
+    return k >= ValueKind::String;
   }
 
 private:
-  static constexpr unsigned kSharedMask =
-      (1u << unsigned(ValueKind::String)) | (1u << unsigned(ValueKind::Array)) |
-      (1u << unsigned(ValueKind::Dict)) | (1u << unsigned(ValueKind::Function)) |
-      (1u << unsigned(ValueKind::BuiltinFunction)) |
-      (1u << unsigned(ValueKind::Rect)) | (1u << unsigned(ValueKind::Circle)) |
-      (1u << unsigned(ValueKind::Triangle)) | (1u << unsigned(ValueKind::Error));
-
   explicit Value(ValueKind k) : kind_(k) { bits_.integer = 0; }
   Value(ValueKind k, Object *o) : kind_(k) { bits_.object = o; }
   static void release(Object *object) {
