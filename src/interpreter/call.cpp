@@ -232,7 +232,7 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   size_t bound = std::min(function.param_symbols.size(), args.size());
   for (size_t i = 0; i < bound; ++i) {
     Symbol symbol = function.param_symbols[i];
-    if (symbol >= interp.slots.size()) [[unlikely]]
+    if (symbol >= interp.slot_count) [[unlikely]]
       grow_slots(interp, symbol);
     const VariableSlot &slot = interp.slots[symbol];
     // The first binding of a name in this call shadows the outer one; a

@@ -13,8 +13,10 @@ bool debug_enabled = false;
 namespace {
 
 VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
-  if (symbol >= interp.slots.size())
+  if (symbol >= interp.slots.size()) {
     interp.slots.resize(std::max<size_t>(symbol_count(), symbol + 1));
+    interp.slot_count = static_cast<Symbol>(interp.slots.size());
+  }
   return interp.slots[symbol];
 }
 
@@ -22,6 +24,7 @@ VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
 
 Interpreter::Interpreter() {
   slots.resize(symbol_count());
+  slot_count = static_cast<Symbol>(slots.size());
   bindings.reserve(256);
   arguments.reserve(256);
 }
@@ -107,7 +110,7 @@ void bind_global(Interpreter &interp, Symbol symbol, Value value) {
 }
 
 Value *assignable_slot(Interpreter &interp, Symbol symbol) {
-  if (symbol >= interp.slots.size()) return nullptr;
+  if (symbol >= interp.slot_count) return nullptr;
   VariableSlot &slot = interp.slots[symbol];
   if (slot.declared_global || interp.call_depth == 0)
     return slot.local < 0 && slot.has_global ? &slot.global : nullptr;

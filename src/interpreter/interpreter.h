@@ -50,6 +50,7 @@ struct Interpreter {
   Value return_value;
   bool has_return_value = false;
   std::vector<VariableSlot> slots; // globals and global_names, by symbol
+  Symbol slot_count = 0;           // slots.size(), kept beside it for speed
   Dict modules;                    // name or alias -> Dict of exports
   Dict module_cache;               // module name -> Dict of exports
   bool break_flag = false;
@@ -75,7 +76,7 @@ Value get_variable(Interpreter &interp, std::string_view name);
 // The storage of `symbol`'s current binding (innermost call first, then the
 // globals), or null when it is unbound.
 inline const Value *find_variable(const Interpreter &interp, Symbol symbol) {
-  if (symbol >= interp.slots.size()) return nullptr;
+  if (symbol >= interp.slot_count) return nullptr;
   const VariableSlot &slot = interp.slots[symbol];
   if (slot.local >= 0) return &interp.bindings[slot.local].value;
   if (slot.has_global) return &slot.global;
@@ -104,7 +105,7 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
 // The common case inline: a name already bound earlier in this same call.
 [[gnu::always_inline]] inline void set_variable(Interpreter &interp,
                                                 Symbol symbol, Value value) {
-  if (symbol < interp.slots.size() && interp.call_depth) [[likely]] {
+  if (symbol < interp.slot_count && interp.call_depth) [[likely]] {
     VariableSlot &slot = interp.slots[symbol];
     if (slot.local >= interp.frame_base && !slot.declared_global) [[likely]] {
       interp.bindings[slot.local].value = std::move(value);
