@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "interpreter/arithmetic.h"
+#include "interpreter/builtins/builtins.h"
 #include "interpreter/function.h"
 #include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
@@ -79,7 +80,7 @@ void execute_assign_call(Interpreter &interp, const Stmt &s) {
 // read x's old value any more (builtins see no variables), so it is let go
 // before the call and its memory can serve the new value. Without this,
 // `words = split(text, " ")` in a loop would hold two arrays of words at
-// once. (A halt during the call leaves x null.)
+// once. (Running out of memory during the call leaves x null.)
 void execute_replace(Interpreter &interp, const Stmt &s) {
   if (Value *slot = assignable_slot(interp, s.symbol)) *slot = Value();
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
@@ -99,8 +100,21 @@ bool is_leaf_other_than(const Expr &e, Symbol symbol) {
   }
 }
 
+// Builtins that only compute a value from their arguments. The others wait
+// for the user or the screen and may be interrupted; a halted assignment
+// must then leave the variable as it was.
+bool only_computes(BuiltinId id) {
+  switch (id) {
+  case BuiltinId::print:
+  case BuiltinId::input: return false;
+  default: return id < BuiltinId::window; // the window builtins come last
+  }
+}
+
 bool replaces_without_reading(const Stmt &s) {
-  if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr)) return false;
+  if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr) ||
+      !only_computes(static_cast<BuiltinId>(s.expr.callee)))
+    return false;
   for (const Expr &arg : s.expr.items)
     if (!is_leaf_other_than(arg, s.symbol)) return false;
   return true;
