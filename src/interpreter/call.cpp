@@ -123,11 +123,13 @@ bool takes_fast_path(const Expr &call) {
 
 // A call's evaluated arguments in the native frame. Each is built in place
 // from its evaluation, and only those made are destroyed, however the
-// call ends.
+// call ends: the constructor delegates to the empty one first, so a halt
+// while a later argument is evaluated still runs the destructor and
+// releases the earlier ones.
 class InlineArguments {
 public:
-  [[gnu::always_inline]] InlineArguments(Interpreter &interp,
-                                         const Expr &call) {
+  [[gnu::always_inline]] InlineArguments(Interpreter &interp, const Expr &call)
+      : InlineArguments() {
     check_stack();
     for (const Expr &arg : call.items) {
       new (storage_ + count_ * sizeof(Value)) Value(evaluate(interp, arg));
@@ -145,6 +147,7 @@ public:
   }
 
 private:
+  InlineArguments() = default;
   alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
   size_t count_ = 0;
 };

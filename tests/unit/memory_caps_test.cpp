@@ -50,5 +50,24 @@ TEST(MemoryCaps, GrowingTextInPlaceHaltsBeforeLettingGo) {
   EXPECT_EQ(get_variable(interp, s).as_text().size(), kMaxTextBytes);
 }
 
+// A halt while a call's later argument is evaluated releases the arguments
+// already evaluated, whichever way the call is made: afterwards the variable
+// is again the only holder of its array.
+TEST(HaltedCalls, ReleaseTheArgumentsAlreadyEvaluated) {
+  for (const char *call :
+       {"len(xs, stop())", "keep(xs, stop())", "concat(xs, 1, 2, 3, stop())"}) {
+    Interpreter interp;
+    EXPECT_EQ(halt_message(interp, "def stop() { return 0 }\n"
+                                   "def keep(a, b) { return a }\n"
+                                   "let xs = [1, 2]"),
+              "(no halt)");
+    interrupt_requested = 1; // the next call or loop step halts
+    EXPECT_EQ(halt_message(interp, call), "Interrupted") << call;
+    const Value *xs = find_variable(interp, intern("xs"));
+    ASSERT_NE(xs, nullptr);
+    EXPECT_EQ(xs->object()->refcount, 1u) << call;
+  }
+}
+
 } // namespace
 } // namespace tovik
