@@ -74,6 +74,24 @@ template <TokenKind Op> inline Value float_op(double a, double b) {
   else return Value();
 }
 
+// Any binary operator on any two values; Null where it does not apply.
+Value apply_binary(const Value &left, TokenKind op, const Value &right);
+
+// `Op` on two values, with the common operand kinds handled inline.
+template <TokenKind Op> inline Value combine(const Value &a, const Value &b) {
+  if (a.is(ValueKind::Number) && b.is(ValueKind::Number))
+    return integer_op<Op>(a.as_number(), b.as_number());
+  if (a.is(ValueKind::Float) && b.is(ValueKind::Float))
+    return float_op<Op>(a.as_float(), b.as_float());
+  if constexpr (Op == TokenKind::And || Op == TokenKind::Or) {
+    if (a.is(ValueKind::Boolean) && b.is(ValueKind::Boolean))
+      return Value::boolean(Op == TokenKind::And
+                                ? a.as_boolean() && b.as_boolean()
+                                : a.as_boolean() || b.as_boolean());
+  }
+  return apply_binary(a, Op, b);
+}
+
 // Every binary operator, for code that picks an instance by the operator.
 #define TOVIK_BINARY_OPERATORS(X)                                            \
   X(Plus) X(Minus) X(Star) X(Slash) X(Percent) X(Power) X(Equal) X(NotEqual) \

@@ -86,11 +86,6 @@ Value boolean_binary(bool a, TokenKind op, bool b) {
   }
 }
 
-// String literals are made into shared values once, on first use.
-const Value &string_constant(const Expr &e) {
-  if (e.constant.is_null()) e.constant = Value::string(e.text);
-  return e.constant;
-}
 
 [[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const Expr &e) {
   check_stack();
@@ -205,20 +200,6 @@ inline const Value &read_operand(Interpreter &interp, const Expr &e) {
   }
 }
 
-template <TokenKind Op> inline Value combine(const Value &a, const Value &b) {
-  if (a.is(ValueKind::Number) && b.is(ValueKind::Number))
-    return integer_op<Op>(a.as_number(), b.as_number());
-  if (a.is(ValueKind::Float) && b.is(ValueKind::Float))
-    return float_op<Op>(a.as_float(), b.as_float());
-  if constexpr (Op == TokenKind::And || Op == TokenKind::Or) {
-    if (a.is(ValueKind::Boolean) && b.is(ValueKind::Boolean))
-      return Value::boolean(Op == TokenKind::And
-                                ? a.as_boolean() && b.as_boolean()
-                                : a.as_boolean() || b.as_boolean());
-  }
-  return apply_binary(a, Op, b);
-}
-
 // Calls `use(left, right)` with the values of two operands, evaluated left
 // to right. A leaf is read in place unless something still to be evaluated
 // could rebind or release it.
@@ -286,7 +267,7 @@ bool prepare_literal(const Expr &e) {
     e.constant = Value::boolean(e.boolean);
     return true;
   case ExprKind::String:
-    string_constant(e);
+    e.constant = Value::string(e.text);
     e.key_hash = hash_text(e.text);
     return true;
   default:

@@ -22,27 +22,9 @@ bool control_pending(const Interpreter &interp) {
 // string piece by piece costs amortised O(1) per piece.
 template <TokenKind Op>
 void update(Interpreter &interp, Symbol symbol, const Expr &rhs) {
+  // x is read before t is evaluated, into a value of its own: evaluating t
+  // may rebind x or move the storage it lives in.
   const Value *held = find_variable(interp, symbol);
-  // x is read before t is evaluated; a number is copied out at once, since
-  // evaluating t may move the storage `held` points at.
-  if (held && held->is(ValueKind::Number)) {
-    int64_t a = held->as_number();
-    Value right = evaluate(interp, rhs);
-    set_variable(interp, symbol,
-                 right.is(ValueKind::Number)
-                     ? integer_op<Op>(a, right.as_number())
-                     : apply_binary(Value::number(a), Op, right));
-    return;
-  }
-  if (held && held->is(ValueKind::Float)) {
-    double a = held->as_float();
-    Value right = evaluate(interp, rhs);
-    set_variable(interp, symbol,
-                 right.is(ValueKind::Float)
-                     ? float_op<Op>(a, right.as_float())
-                     : apply_binary(Value::real(a), Op, right));
-    return;
-  }
   Value left = held ? *held : Value();
   Value right = evaluate(interp, rhs);
   if (Op == TokenKind::Plus && left.is(ValueKind::String) &&
@@ -58,7 +40,7 @@ void update(Interpreter &interp, Symbol symbol, const Expr &rhs) {
       return;
     }
   }
-  set_variable(interp, symbol, apply_binary(left, Op, right));
+  set_variable(interp, symbol, combine<Op>(left, right));
 }
 
 template <TokenKind Op> void execute_compound(Interpreter &interp, const Stmt &s) {
@@ -236,6 +218,7 @@ void execute_match(Interpreter &interp, const Stmt &s) {
 }
 
 void execute_try(Interpreter &interp, const Stmt &s) {
+  check_stack();
   run_block(interp, s.body);
   if (!interp.has_return_value || !interp.return_value.is(ValueKind::Error))
     return; // ran to its end, or something other than an Error is travelling
@@ -250,63 +233,27 @@ void execute_try(Interpreter &interp, const Stmt &s) {
 
 namespace {
 
-void execute_statement(Interpreter &interp, const Stmt &s) {
-  switch (s.kind) {
-  case StmtKind::Let:
-  case StmtKind::Assign:
-    assign_executor(s)(interp, s);
-    return;
-  case StmtKind::CompoundAssign:
-    if (Executor e = compound_executor(s)) e(interp, s);
-    return;
-  case StmtKind::Function:
-    // The body is copied into a shared value once per definition; every
-    // later execution of the definition binds that same immutable value.
-    if (s.function_value.is_null())
-      s.function_value = make_function(s.params, s.body);
-    set_variable(interp, s.symbol, s.function_value);
-    return;
-  case StmtKind::If:
-    check_stack();
-    if (is_truthy(evaluate(interp, s.expr)))
-      run_block(interp, s.body);
-    else if (s.has_else)
-      run_block(interp, s.else_body);
-    return;
-  case StmtKind::While:
-    execute_while(interp, s);
-    return;
-  case StmtKind::For:
-    execute_for(interp, s);
-    return;
-  case StmtKind::Match:
-    execute_match(interp, s);
-    return;
-  case StmtKind::Try:
-    check_stack();
-    execute_try(interp, s);
-    return;
-  case StmtKind::Return:
-    interp.return_value = s.has_expr ? evaluate(interp, s.expr) : Value();
-    interp.has_return_value = true;
-    return;
-  case StmtKind::Break:
-    interp.break_flag = true;
-    return;
-  case StmtKind::Continue:
-    interp.continue_flag = true;
-    return;
-  case StmtKind::Global:
-    declare_global(interp, s.symbol);
-    return;
-  case StmtKind::Use:
-    execute_use(interp, s);
-    return;
-  case StmtKind::Expr:
-    evaluate(interp, s.expr);
-    return;
-  }
+// The body is copied into a shared value once per definition; every later
+// execution of the definition binds that same immutable value.
+void execute_function(Interpreter &interp, const Stmt &s) {
+  if (s.function_value.is_null())
+    s.function_value = make_function(s.params, s.body);
+  set_variable(interp, s.symbol, s.function_value);
 }
+
+void execute_break(Interpreter &interp, const Stmt &) {
+  interp.break_flag = true;
+}
+
+void execute_continue(Interpreter &interp, const Stmt &) {
+  interp.continue_flag = true;
+}
+
+void execute_global(Interpreter &interp, const Stmt &s) {
+  declare_global(interp, s.symbol);
+}
+
+void execute_nothing(Interpreter &, const Stmt &) {}
 
 void execute_if(Interpreter &interp, const Stmt &s) {
   check_stack();
@@ -332,24 +279,29 @@ void execute_first(Interpreter &interp, const Stmt &s) {
   s.executor(interp, s);
 }
 
-// Each statement's executor is chosen on its first execution; the common
-// forms get code of their own, the rest share one dispatcher.
+// Each statement's executor is chosen on its first execution, from its kind
+// and, for assignments, from the shape of what is assigned.
 Executor choose_executor(const Stmt &s) {
   switch (s.kind) {
   case StmtKind::Let:
   case StmtKind::Assign: return assign_executor(s);
   case StmtKind::CompoundAssign:
     if (Executor e = compound_executor(s)) return e;
-    break;
+    return execute_nothing; // the scanner makes no other compound operator
+  case StmtKind::Function: return execute_function;
   case StmtKind::If: return execute_if;
   case StmtKind::While: return execute_while;
   case StmtKind::For: return execute_for;
   case StmtKind::Match: return execute_match;
+  case StmtKind::Try: return execute_try;
   case StmtKind::Return: return execute_return;
+  case StmtKind::Break: return execute_break;
+  case StmtKind::Continue: return execute_continue;
+  case StmtKind::Global: return execute_global;
+  case StmtKind::Use: return execute_use;
   case StmtKind::Expr: return execute_expression;
-  default: break;
   }
-  return execute_statement;
+  return execute_nothing;
 }
 
 void run_block(Interpreter &interp, const std::vector<Stmt> &stmts) {

@@ -152,7 +152,6 @@ const Value *literal_value(const Expr &expr);
 inline Value evaluate(Interpreter &interp, const Expr &expr) {
   return expr.evaluator(interp, expr);
 }
-Value apply_binary(const Value &left, TokenKind op, const Value &right);
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);
