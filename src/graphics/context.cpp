@@ -5,7 +5,7 @@
 #include "graphics/clamp.h"
 #include "graphics/raster.h"
 #include "graphics/sdl_canvas.h"
-#include "interpreter/halt.h"
+#include "support/halt.h"
 
 namespace tovik {
 

@@ -5,8 +5,8 @@
 
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/function.h"
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
+#include "support/halt.h"
 
 namespace tovik {
 

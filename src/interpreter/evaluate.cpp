@@ -6,10 +6,10 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
 #include "interpreter/hash.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/limits.h"
+#include "support/halt.h"
+#include "support/limits.h"
 
 namespace tovik {
 

@@ -5,9 +5,9 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/function.h"
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/limits.h"
+#include "support/halt.h"
+#include "support/limits.h"
 
 namespace tovik {
 

@@ -6,8 +6,8 @@
 #include "graphics/library.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
-#include "main/source.h"
 #include "parser/parser.h"
+#include "support/source.h"
 
 namespace tovik {
 

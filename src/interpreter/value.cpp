@@ -6,11 +6,11 @@
 
 #include "interpreter/dict.h"
 #include "interpreter/function.h"
-#include "interpreter/halt.h"
 #include "interpreter/hash.h"
-#include "interpreter/limits.h"
 #include "lexer/debug_text.h"
 #include "parser/ast.h"
+#include "support/halt.h"
+#include "support/limits.h"
 
 namespace tovik {
 

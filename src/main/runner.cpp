@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/trace.h"
 #include "lexer/scanner.h"
-#include "main/source.h"
 #include "main/usage.h"
 #include "parser/parser.h"
 #include "repl/repl.h"
+#include "support/halt.h"
+#include "support/source.h"
 
 namespace tovik {
 

@@ -1,7 +1,7 @@
 #include "parser/ast.h"
 
-#include "interpreter/halt.h"
 #include "lexer/debug_text.h"
+#include "support/halt.h"
 
 namespace tovik {
 

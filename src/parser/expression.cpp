@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "interpreter/halt.h"
 #include "parser/parser_internal.h"
+#include "support/halt.h"
 
 namespace tovik {
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "interpreter/halt.h"
+#include "support/halt.h"
 
 namespace tovik {
 

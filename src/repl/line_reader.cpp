@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
-#include "main/source.h"
 #include "repl/interrupt.h"
 #include "repl/terminal_editor.h"
+#include "support/halt.h"
+#include "support/source.h"
 
 namespace tovik {
 

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
-#include "main/source.h"
 #include "parser/parser.h"
 #include "repl/brackets.h"
 #include "repl/interrupt.h"
 #include "repl/line_reader.h"
+#include "support/halt.h"
+#include "support/source.h"
 
 namespace tovik {
 

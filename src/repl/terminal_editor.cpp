@@ -7,10 +7,10 @@
 #include <cwchar>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
-#include "main/source.h"
 #include "repl/editline_library.h"
 #include "repl/interrupt.h"
+#include "support/halt.h"
+#include "support/source.h"
 
 namespace tovik {
 

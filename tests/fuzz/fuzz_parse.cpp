@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter/halt.h"
 #include "lexer/scanner.h"
 #include "parser/ast.h"
 #include "parser/parser.h"
+#include "support/halt.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string_view text(reinterpret_cast<const char *>(data), size);

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
+#include "support/halt.h"
 
 namespace {
 

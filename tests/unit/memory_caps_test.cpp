@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter/halt.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/limits.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
+#include "support/halt.h"
+#include "support/limits.h"
 
 namespace tovik {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/halt.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
+#include "support/halt.h"
 
 namespace tovik {
 namespace {

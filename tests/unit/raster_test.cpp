@@ -10,8 +10,8 @@
 #include "graphics/clamp.h"
 #include "graphics/context.h"
 #include "graphics/raster.h"
-#include "interpreter/halt.h"
 #include "recording_canvas.h"
+#include "support/halt.h"
 
 namespace tovik {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "main/source.h"
 #include "repl/brackets.h"
+#include "support/source.h"
 
 namespace tovik {
 namespace {

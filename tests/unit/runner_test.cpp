@@ -8,7 +8,7 @@
 #include <string>
 
 #include "main/runner.h"
-#include "main/source.h"
+#include "support/source.h"
 
 namespace tovik {
 namespace {

@@ -3,8 +3,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include "interpreter/limits.h"
-#include "main/source.h"
+#include "support/limits.h"
+#include "support/source.h"
 
 namespace tovik {
 

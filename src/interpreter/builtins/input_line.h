@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/source.h"
+#include "support/source.h"
 
 namespace tovik {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/halt.h"
+#include "support/halt.h"
 
 namespace tovik {
 

@@ -5,7 +5,7 @@
 #include <unicode/utf8.h>
 
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/limits.h"
+#include "support/limits.h"
 
 namespace tovik {
 

@@ -1,6 +1,6 @@
-#include "interpreter/halt.h"
+#include "support/halt.h"
 
-#include "interpreter/limits.h"
+#include "support/limits.h"
 
 #include <pthread.h>
 

@@ -1,4 +1,4 @@
-#include "main/source.h"
+#include "support/source.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
