@@ -21,7 +21,7 @@ constexpr uint32_t kMaxCallDepth = 200000;
 // cannot be shadowed), so it is decided once and kept in `Expr::callee`:
 // a builtin's id, or one of these.
 constexpr int16_t kUnresolved = -1;
-constexpr int16_t kGraphicsName = 1000; // begins with "sdl2."
+constexpr int16_t kGraphicsName = 1000; // begins with "sdl2.": the library first
 constexpr int16_t kUserName = 1001;     // a plain name, not a builtin
 constexpr int16_t kDottedName = 1002;   // m.f: looked up among modules
 
@@ -89,8 +89,10 @@ Value call_named_value(Interpreter &interp, const Expr &call,
   const std::string &name = call.text;
   if (debug_enabled)
     trace_call(name + " is not a builtin, looking for user function");
-  Value callee = call.callee == kDottedName ? get_variable(interp, name)
-                                           : get_variable(interp, call.symbol);
+  // Any dotted name, an `sdl2.` one the graphics library does not know
+  // included, is looked up among the modules.
+  Value callee = call.callee == kUserName ? get_variable(interp, call.symbol)
+                                         : get_variable(interp, name);
   if (debug_enabled)
     trace_call("get_variable(" + name + ") returned: " + to_debug(callee));
   switch (callee.kind()) {
