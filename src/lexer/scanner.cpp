@@ -25,6 +25,8 @@ struct Char {
   int32_t code = kEnd;
   size_t start = 0;
   size_t end = 0;
+  uint32_t line = 1;
+  uint32_t column = 1;
 };
 
 // The source cursor with its one pending character: a character read while
@@ -35,6 +37,10 @@ struct Scanner {
   Char pending;
   bool has_pending = false;
   std::vector<Token> tokens;
+  // Where the next character read from the text starts. A tab is one
+  // column; a line feed starts the next line, so CR LF is one line end.
+  uint32_t line = 1;
+  uint32_t column = 1;
 
   Char read() {
     if (has_pending) {
@@ -43,6 +49,8 @@ struct Scanner {
     }
     Char c;
     c.start = pos;
+    c.line = line;
+    c.column = column;
     if (pos >= text.size()) {
       c.end = pos;
       return c;
@@ -52,6 +60,12 @@ struct Scanner {
     U8_NEXT(bytes, pos, text.size(), code);
     c.code = code < 0 ? kInvalid : code;
     c.end = pos;
+    if (c.code == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
     return c;
   }
 
@@ -236,9 +250,13 @@ std::vector<Token> tokenize(std::string_view source) {
   s.tokens.reserve(source.size() / 4 + 1);
   for (;;) {
     Char c = s.read();
+    // Each step below emits at most one token, and it starts at `c`.
+    size_t emitted = s.tokens.size();
     switch (c.code) {
     case kEnd:
       s.emit(TokenKind::Eof);
+      s.tokens.back().line = c.line;
+      s.tokens.back().column = c.column;
       return std::move(s.tokens);
     case ' ':
     case '\t':
@@ -304,6 +322,10 @@ std::vector<Token> tokenize(std::string_view source) {
       // Anything else begins no token and is dropped; it still ends the
       // token before it, since that token has already been emitted.
       break;
+    }
+    if (s.tokens.size() > emitted) {
+      s.tokens.back().line = c.line;
+      s.tokens.back().column = c.column;
     }
   }
 }

@@ -85,11 +85,16 @@ static_assert(kTokenKindCount == 56);
 
 // A kind plus, for Identifier and String, a text; for Number an integer; for
 // Float a double. Payload fields of other kinds stay empty/zero.
+// `line` and `column` (1-based, columns in code points) say where the token
+// starts; 0 means made by code rather than read from source. They are not
+// part of the token's identity: equality and debug text ignore them.
 struct Token {
   TokenKind kind = TokenKind::Eof;
+  uint32_t line = 0;
   std::string text;
   int64_t number = 0;
   double real = 0.0;
+  uint32_t column = 0;
 
   Token() = default;
   explicit Token(TokenKind k) : kind(k) {}

@@ -70,6 +70,8 @@ Stmt::~Stmt() {
 Expr copy_expr(const Expr &expr) {
   check_stack();
   Expr e(expr.kind);
+  e.line = expr.line;
+  e.column = expr.column;
   e.number = expr.number;
   e.real = expr.real;
   e.boolean = expr.boolean;
@@ -89,6 +91,8 @@ Expr copy_expr(const Expr &expr) {
 Stmt copy_stmt(const Stmt &stmt) {
   check_stack();
   Stmt s(stmt.kind);
+  s.line = stmt.line;
+  s.column = stmt.column;
   s.name = stmt.name;
   s.symbol = stmt.symbol;
   s.op = stmt.op;

@@ -44,9 +44,13 @@ using DictEntry = std::pair<std::string, Expr>;
 
 struct Expr {
   ExprKind kind = ExprKind::Number;
+  // Where the node's first token starts (1-based; 0 when made by code).
+  // Kept in what would be padding, so positions cost a node no space.
+  uint32_t line = 0;
   int64_t number = 0;          // Number
   double real = 0.0;           // Float
   bool boolean = false;        // Boolean
+  uint32_t column = 0;
   std::string text;            // String (value), Identifier (name), Call (name)
   Token op;                    // BinaryOp, UnaryOp
   std::unique_ptr<Expr> left;  // BinaryOp left, UnaryOp operand, Index object, Range start
@@ -109,6 +113,8 @@ struct MatchArm {
 
 struct Stmt {
   StmtKind kind = StmtKind::Expr;
+  uint32_t line = 0;   // where the statement's first token starts
+  uint32_t column = 0;
   std::string name;   // Let, Assign, CompoundAssign, Function, For (var),
                       // Global, Use (module), Try (catch_var)
   Symbol symbol = 0;  // the interned `name`

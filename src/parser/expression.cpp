@@ -29,9 +29,12 @@ std::unique_ptr<Expr> parse_boxed(Parser &p, Expr (*parse)(Parser &)) {
 std::unique_ptr<Expr> boxed(Expr &&e) { return std::unique_ptr<Expr>(new Expr(std::move(e))); }
 
 // Turns `node` into a fresh node of `kind` over the two children.
+// The new node starts where its left child does.
 [[gnu::noinline]] void rebuild(Expr &node, ExprKind kind, std::unique_ptr<Expr> left,
                                std::unique_ptr<Expr> right) {
   node = Expr(kind);
+  node.line = left->line;
+  node.column = left->column;
   node.left = std::move(left);
   node.right = std::move(right);
 }
@@ -60,6 +63,7 @@ Expr named(ExprKind kind, std::string name) {
 [[gnu::noinline]] void make_call(Expr &callee, std::vector<Expr> args) {
   std::string name;
   std::unique_ptr<Expr> receiver;
+  uint32_t line = callee.line, column = callee.column;
   if (callee.kind == ExprKind::Identifier) {
     name = std::move(callee.text);
   } else if (callee.kind == ExprKind::Index && callee.right->kind == ExprKind::String) {
@@ -74,6 +78,8 @@ Expr named(ExprKind kind, std::string name) {
     receiver = boxed(std::move(callee));
   }
   callee = named(ExprKind::Call, std::move(name));
+  callee.line = line;
+  callee.column = column;
   callee.items.reserve(args.size() + (receiver ? 1 : 0));
   if (receiver) callee.items.push_back(std::move(*receiver));
   for (Expr &arg : args) callee.items.push_back(std::move(arg));
@@ -84,16 +90,18 @@ Expr named(ExprKind kind, std::string name) {
 [[gnu::noinline]] bool apply_postfix(Parser &p, Expr &current) {
   switch (p.peek().kind) {
   case TokenKind::LParen: {
+    const Token &opener = p.peek();
     p.advance();
     std::vector<Expr> args = parse_expression_list(p);
-    p.expect(TokenKind::RParen);
+    p.close(TokenKind::RParen, opener);
     make_call(current, std::move(args));
     return true;
   }
   case TokenKind::LBracket: {
+    const Token &opener = p.peek();
     p.advance();
     std::unique_ptr<Expr> index = parse_boxed(p, parse_expression);
-    p.expect(TokenKind::RBracket);
+    p.close(TokenKind::RBracket, opener);
     rebuild(current, ExprKind::Index, boxed(std::move(current)), std::move(index));
     return true;
   }
@@ -116,6 +124,7 @@ Expr named(ExprKind kind, std::string name) {
 // dict -> "{" { NAME ":" expression [","] } "}"
 Expr parse_dict(Parser &p) {
   Expr dict(ExprKind::Dict);
+  const Token &opener = p.peek();
   p.advance();
   for (;;) {
     TokenKind kind = p.peek().kind;
@@ -123,35 +132,42 @@ Expr parse_dict(Parser &p) {
     if (kind != TokenKind::Identifier) {
       // Keys are bare names; a quoted or numeric key, or a statement
       // written inside braces, cannot start an entry. Skip it.
+      p.note(RecoveryKind::SkippedToken, p.peek(), kind);
       p.advance();
       continue;
     }
-    std::string key = p.peek().text;
+    const Token &name = p.peek();
+    std::string key = name.text;
     p.advance();
-    if (!p.expect(TokenKind::Colon)) continue; // a name alone is dropped
+    if (!p.expect(TokenKind::Colon)) { // a name alone is dropped
+      p.note(RecoveryKind::SkippedToken, name, TokenKind::Identifier);
+      continue;
+    }
     std::unique_ptr<Expr> value = parse_boxed(p, parse_expression);
     dict.entries.emplace_back(std::move(key), std::move(*value));
     if (p.check(TokenKind::Comma)) p.advance();
   }
-  p.expect(TokenKind::RBrace);
+  p.close(TokenKind::RBrace, opener);
   return dict;
 }
 
 // group -> "(" expression ")"
 // Parentheses make no node of their own.
 Expr parse_group(Parser &p) {
+  const Token &opener = p.peek();
   p.advance();
   Expr inner = parse_expression(p);
-  p.expect(TokenKind::RParen);
+  p.close(TokenKind::RParen, opener);
   return inner;
 }
 
 // array -> "[" expression_list "]"
 Expr parse_array(Parser &p) {
   Expr array(ExprKind::Array);
+  const Token &opener = p.peek();
   p.advance();
   array.items = parse_expression_list(p);
-  p.expect(TokenKind::RBracket);
+  p.close(TokenKind::RBracket, opener);
   return array;
 }
 
@@ -188,7 +204,7 @@ Expr parse_literal(Parser &p) {
 }
 
 // operand -> literal | group | array | dict
-Expr parse_operand(Parser &p) {
+Expr parse_operand_at(Parser &p) {
   switch (p.peek().kind) {
   case TokenKind::True:
   case TokenKind::False:
@@ -206,8 +222,18 @@ Expr parse_operand(Parser &p) {
   default:
     // Deliberate: a missing operand is the integer 0, so the parser never
     // has to reject input.
+    p.note(RecoveryKind::MissingOperand, p.peek(), p.peek().kind);
     return Expr(ExprKind::Number);
   }
+}
+
+// An operand starts at its first token, a group's "(" included.
+Expr parse_operand(Parser &p) {
+  uint32_t line = p.peek().line, column = p.peek().column;
+  Expr e = parse_operand_at(p);
+  e.line = line;
+  e.column = column;
+  return e;
 }
 
 bool is_comparison(TokenKind kind) {
@@ -290,6 +316,8 @@ namespace {
 Expr parse_prefixed(Parser &p) {
   Expr e(ExprKind::UnaryOp);
   e.op = p.peek();
+  e.line = e.op.line;
+  e.column = e.op.column;
   p.advance();
   e.left = parse_boxed(p, parse_unary);
   return e;
@@ -328,10 +356,13 @@ std::vector<Expr> parse_expression_list(Parser &p) {
       break;
     }
     size_t before = p.pos;
+    size_t mark = p.notes();
     std::unique_ptr<Expr> item = parse_boxed(p, parse_expression);
     if (p.pos == before && !p.check(TokenKind::Comma)) {
       // A token that begins no expression, such as the `;` in `f(1;)`:
       // the list could not move past it, so skip it.
+      p.forget(mark);
+      p.note(RecoveryKind::SkippedToken, p.peek(), p.peek().kind);
       p.advance();
       continue;
     }

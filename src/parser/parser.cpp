@@ -13,9 +13,11 @@ bool Parser::expect(TokenKind kind) {
 }
 
 // program -> { statement } EOF
-std::vector<Stmt> parse_program(const std::vector<Token> &tokens) {
+std::vector<Stmt> parse_program(const std::vector<Token> &tokens,
+                                std::vector<Recovery> *recoveries) {
   Parser p;
   p.tokens = &tokens;
+  p.recoveries = recoveries;
   std::vector<Stmt> program;
   while (!p.check(TokenKind::Eof)) parse_statement_into(p, program);
   return program;

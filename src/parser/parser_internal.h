@@ -7,6 +7,7 @@
 
 #include "lexer/token.h"
 #include "parser/ast.h"
+#include "parser/parser.h"
 
 namespace tovik {
 
@@ -15,6 +16,18 @@ namespace tovik {
 struct Parser {
   const std::vector<Token> *tokens = nullptr;
   size_t pos = 0;
+  // Where the parser recovered, when the caller asked; recording never
+  // changes what is parsed.
+  std::vector<Recovery> *recoveries = nullptr;
+
+  void note(RecoveryKind kind, const Token &at, TokenKind token) {
+    if (recoveries) recoveries->push_back({kind, at.line, at.column, token});
+  }
+  size_t notes() const { return recoveries ? recoveries->size() : 0; }
+  // Forgets notes made since `mark`, for a parse that was undone.
+  void forget(size_t mark) {
+    if (recoveries) recoveries->resize(mark);
+  }
 
   const Token &peek() const { return at(pos); }
   // The token after `peek`: the one extra token of lookahead the grammar
@@ -25,6 +38,11 @@ struct Parser {
   // Consumes the token if it is of `kind`. The parser only ever expects
   // kinds without a payload, for which kind equality is token equality.
   bool expect(TokenKind kind);
+  // Consumes the closing `kind` of the bracket `opener`; when it is not
+  // there, notes the opener as left unclosed.
+  void close(TokenKind kind, const Token &opener) {
+    if (!expect(kind)) note(RecoveryKind::Unclosed, opener, opener.kind);
+  }
 
 private:
   const Token &at(size_t index) const {

@@ -34,9 +34,10 @@ void take_expression(Parser &p, Stmt &s) {
 // The "{" is mandatory and the "}" is not: false, with nothing consumed,
 // when the "{" is missing.
 bool parse_braced(Parser &p, std::vector<Stmt> &body) {
+  const Token &opener = p.peek();
   if (!p.expect(TokenKind::LBrace)) return false;
   body = parse_block(p);
-  p.expect(TokenKind::RBrace);
+  p.close(TokenKind::RBrace, opener);
   return true;
 }
 
@@ -135,16 +136,25 @@ bool parse_arm(Parser &p, MatchArm &arm) {
 bool parse_match(Parser &p, Stmt &s) {
   p.advance();
   take_expression(p, s);
+  const Token &opener = p.peek();
   if (!p.expect(TokenKind::LBrace)) return false;
   while (!p.check(TokenKind::RBrace) && !p.check(TokenKind::Eof)) {
     size_t before = p.pos;
+    size_t mark = p.notes();
+    const Token &start = p.peek();
     if (parse_arm(p, s.arms.emplace_back())) continue;
     s.arms.pop_back();
     // Neither a pattern nor "=>" here (a comma between arms, say): the
     // loop could not move past this token, so skip it.
-    if (p.pos == before) p.advance();
+    if (p.pos == before) {
+      p.forget(mark);
+      p.note(RecoveryKind::SkippedToken, start, start.kind);
+      p.advance();
+    } else {
+      p.note(RecoveryKind::DroppedStatement, start, TokenKind::FatArrow);
+    }
   }
-  p.expect(TokenKind::RBrace);
+  p.close(TokenKind::RBrace, opener);
   return true;
 }
 
@@ -185,21 +195,25 @@ bool parse_use(Parser &p, Stmt &s) {
     }
     skip_semicolon(p);
     break;
-  case TokenKind::LBrace:
+  case TokenKind::LBrace: {
+    const Token &opener = p.peek();
     p.advance();
     s.items.emplace();
     while (!p.check(TokenKind::RBrace) && !p.check(TokenKind::Eof)) {
       if (!at_name(p)) {
-        p.advance(); // only names can be imported; skip anything else
+        // Only names can be imported; skip anything else.
+        p.note(RecoveryKind::SkippedToken, p.peek(), p.peek().kind);
+        p.advance();
         continue;
       }
       s.items->push_back(p.peek().text);
       p.advance();
       if (p.check(TokenKind::Comma)) p.advance();
     }
-    p.expect(TokenKind::RBrace);
+    p.close(TokenKind::RBrace, opener);
     skip_semicolon(p);
     break;
+  }
   default:
     break;
   }
@@ -238,6 +252,8 @@ bool parse_simple(Parser &p, Stmt &s) {
 //            | expression_stmt
 bool parse_statement(Parser &p, Stmt &s) {
   check_stack();
+  s.line = p.peek().line;
+  s.column = p.peek().column;
   switch (p.peek().kind) {
   case TokenKind::Let: s.kind = StmtKind::Let; return parse_let(p, s);
   case TokenKind::Def: s.kind = StmtKind::Function; return parse_def(p, s);
@@ -257,15 +273,20 @@ bool parse_statement(Parser &p, Stmt &s) {
 
 void parse_statement_into(Parser &p, std::vector<Stmt> &out) {
   size_t before = p.pos;
+  size_t mark = p.notes();
+  const Token &start = p.peek();
   // Built in place: a nested body fills its own list, never `out`, so the
   // reference stays valid, and no frame holds a whole statement while the
   // parser recurses.
   bool complete = parse_statement(p, out.emplace_back());
   if (p.pos == before) {
     out.pop_back();
+    p.forget(mark);
+    p.note(RecoveryKind::SkippedToken, start, start.kind);
     p.advance();
   } else if (!complete) {
     out.pop_back();
+    p.note(RecoveryKind::DroppedStatement, start, start.kind);
   }
 }
 
