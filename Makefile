@@ -132,11 +132,14 @@ test: deps
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz-test
 
-# The benchmark suite lives beside the checkout; its table is kept in
-# build/bench.txt (the README quotes the latest one).
-BENCH_DIR ?= ../shared/bench
+# The benchmark workloads and their runner are in bench/; the latest table
+# is kept in build/bench.txt (the README quotes it). A missing binary, a
+# missing workload or a wrong output fails the target.
+BENCH_RUNS ?= 5
 bench: release
-	$(BENCH_DIR)/run $(RELEASE_DIR)/tovik | tee build/bench.txt
+	@test -x bench/run.py || { echo "bench: bench/run.py not found" >&2; exit 1; }
+	@python3 bench/run.py --runs $(BENCH_RUNS) $(RELEASE_DIR)/tovik > build/bench.txt; \
+	status=$$?; cat build/bench.txt; exit $$status
 
 install: release
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
