@@ -8,8 +8,21 @@ namespace tovik {
 
 void append_quoted(std::string &out, std::string_view text) {
   out += '"';
-  for (char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
     unsigned char u = static_cast<unsigned char>(c);
+    // U+0080..U+009F, the second block of control characters, is the UTF-8
+    // pair C2 80..C2 9F: escaped like the ASCII ones, by code point.
+    if (u == 0xc2 && i + 1 < text.size()) {
+      unsigned char next = static_cast<unsigned char>(text[i + 1]);
+      if (next >= 0x80 && next <= 0x9f) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "\\u{%x}", unsigned{next});
+        out += buf;
+        ++i;
+        continue;
+      }
+    }
     switch (c) {
     case '"': out += "\\\""; break;
     case '\\': out += "\\\\"; break;

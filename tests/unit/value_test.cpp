@@ -50,6 +50,20 @@ TEST(ValueText, CollectionsAndShapes) {
   EXPECT_EQ(to_text(Value::error("boom")), "Error: boom");
 }
 
+TEST(ValueText, DebugFormEscapesBothBlocksOfControlCharacters) {
+  // U+0080 and U+009F bound the second block; U+00A0 and accented letters
+  // just past it print as they are, and so does a lone lead byte.
+  EXPECT_EQ(to_debug(Value::string("\x7f|\u0080|\u0085x|\u009f")),
+            "String(\"\\u{7f}|\\u{80}|\\u{85}x|\\u{9f}\")");
+  EXPECT_EQ(to_debug(Value::string("\u00a0\u00e9\u0100")),
+            "String(\"\u00a0\u00e9\u0100\")");
+  EXPECT_EQ(to_debug(Value::string("a\xc2")), "String(\"a\xc2\")");
+  EXPECT_EQ(to_debug(Value::array({Value::string("\u0090")})),
+            "Array([String(\"\\u{90}\")])");
+  // The plain form keeps the characters.
+  EXPECT_EQ(to_text(Value::string("\u0080")), "\u0080");
+}
+
 TEST(ValueTruth, FollowsTheVariantRules) {
   EXPECT_TRUE(is_truthy(Value::string("")));
   EXPECT_TRUE(is_truthy(Value::array({})));
