@@ -17,21 +17,28 @@ GraphicsContext::~GraphicsContext() {
   if (sdl_held) release_sdl_video();
 }
 
-void create_window(GraphicsContext &graphics, std::string_view title,
-                   uint32_t width, uint32_t height) {
-  if (graphics.sdl_held) return;
+std::string create_window(GraphicsContext &graphics, std::string_view title,
+                          uint32_t width, uint32_t height) {
+  if (graphics.sdl_held) return {};
   // SDL takes a C string and int sizes; these could only be mangled.
   constexpr uint32_t kLargest = 2147483647;
   if (title.find('\0') != std::string_view::npos || width > kLargest ||
       height > kLargest)
-    return;
-  if (!acquire_sdl_video()) return;
+    return {};
+  if (!acquire_sdl_video()) return {};
+  if (const char *driver = unrequested_invisible_driver()) {
+    std::string why =
+        std::string("No display to show a window on (SDL video driver '") +
+        driver + "'); set SDL_VIDEODRIVER to choose one";
+    release_sdl_video();
+    return why;
+  }
   std::optional<SdlWindow> window =
       open_sdl_window(std::string(title), static_cast<int>(width),
                       static_cast<int>(height));
   if (!window) {
     release_sdl_video();
-    return;
+    return {};
   }
   graphics.sdl_held = true;
   graphics.canvas = std::move(window->canvas);
@@ -42,6 +49,7 @@ void create_window(GraphicsContext &graphics, std::string_view title,
   const DrawColour &c = graphics.draw_colour;
   if (!graphics.canvas->set_draw_color(c.r, c.g, c.b, c.a))
     throw Halt{graphics.canvas->error()};
+  return {};
 }
 
 void clear_screen(GraphicsContext &graphics) {

@@ -42,10 +42,12 @@ struct GraphicsContext {
 };
 
 // Opens the window with its renderer and event source. Only the first
-// success counts; a failure is silent, leaves the context as it was and may
-// be retried.
-void create_window(GraphicsContext &graphics, std::string_view title,
-                   uint32_t width, uint32_t height);
+// success counts; a failure leaves the context as it was and may be retried.
+// Failures are silent (the result is empty) except one a user would not
+// otherwise notice: SDL landing, unasked, on a driver that shows nothing.
+// Then the result says so.
+std::string create_window(GraphicsContext &graphics, std::string_view title,
+                          uint32_t width, uint32_t height);
 // Clears to black. Stops the run (Halt) when the renderer refuses.
 void clear_screen(GraphicsContext &graphics);
 // Shows the frame, then reads every pending event; a close request or

@@ -60,8 +60,10 @@ std::optional<Value> call_graphics(std::string_view name,
                    all_numeric(args, 1, 2) &&
                        args[0].is(ValueKind::String),
                    [&] {
-                     create_window(graphics, args[0].as_text(),
-                                   to_uint32(args[1]), to_uint32(args[2]));
+                     std::string failure =
+                         create_window(graphics, args[0].as_text(),
+                                       to_uint32(args[1]), to_uint32(args[2]));
+                     if (!failure.empty()) return Value::error(failure);
                      return Value::number(1);
                    });
   case GraphicsFunction::destroy_window:

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "graphics/clamp.h"
 #include "graphics/raster.h"
@@ -155,6 +157,16 @@ bool acquire_sdl_video() {
     return false;
   }
   return true;
+}
+
+const char *unrequested_invisible_driver() {
+  const char *requested = std::getenv("SDL_VIDEODRIVER");
+  if (requested && *requested) return nullptr;
+  const char *driver = sdl().GetCurrentVideoDriver();
+  if (!driver) return nullptr;
+  for (const char *invisible : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(driver, invisible) == 0) return driver;
+  return nullptr;
 }
 
 void release_sdl_video() {

@@ -46,6 +46,12 @@ private:
 bool acquire_sdl_video();
 void release_sdl_video();
 
+// With SDL video held: the name of the video driver SDL settled on when it
+// is one that shows nothing to a person and nobody asked for it (the
+// SDL_VIDEODRIVER environment variable is unset), else null. SDL falls back
+// to such drivers by itself when there is no display.
+const char *unrequested_invisible_driver();
+
 struct SdlWindow {
   std::unique_ptr<Canvas> canvas;
   std::unique_ptr<EventQueue> events;

@@ -28,7 +28,8 @@ namespace tovik {
   X(RenderFillRect)                                                          \
   X(RenderPresent)                                                           \
   X(PollEvent)                                                               \
-  X(GetError)
+  X(GetError)                                                               \
+  X(GetCurrentVideoDriver)
 
 struct SdlLibrary {
 #define TOVIK_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;

@@ -8,6 +8,7 @@ namespace tovik {
 Value builtin_window(Args args, GraphicsContext &graphics) {
   if (args.size() < 2 || !is_numeric(args[0]) || !is_numeric(args[1]))
     return Value::null();
+  // Null either way; a window that could not be shown leaves is_open() false.
   create_window(graphics, "Tovik", to_uint32(args[0]), to_uint32(args[1]));
   return Value::null();
 }
