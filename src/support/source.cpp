@@ -61,13 +61,25 @@ std::string_view trim_white_space(std::string_view text) {
 }
 
 std::string read_source_file(const std::string &path, std::string &text) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only regular files hold a script. Opening without blocking means a FIFO
+  // with no writer (or a device that waits) is refused instead of hanging;
+  // the kind is checked on the opened descriptor, so a path swapped in
+  // between cannot slip through.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return std::strerror(errno);
   struct stat info;
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) {
+    int error = errno;
     ::close(fd);
-    return std::strerror(EISDIR);
+    return std::strerror(error);
   }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
+                                 : "Not a regular file";
+  }
+  // Reads of a regular file never block; the flag only mattered for open.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   text.clear();
   char buffer[65536];
   while (true) {

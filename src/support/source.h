@@ -8,7 +8,8 @@ namespace tovik {
 
 // Reads the whole file at `path` into `text`. Returns an empty string on
 // success, otherwise the description of the failure: the operating system's
-// message, or "stream did not contain valid UTF-8".
+// message, "Not a regular file" for a FIFO, socket or device (found without
+// waiting on it), or "stream did not contain valid UTF-8".
 std::string read_source_file(const std::string &path, std::string &text);
 
 // `text` without leading and trailing characters that have the Unicode

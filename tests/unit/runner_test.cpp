@@ -81,6 +81,18 @@ TEST_F(SourceFile, MissingFilesAndDirectoriesReportTheSystemError) {
   EXPECT_EQ(read_source_file(path("sub.tvk"), text), "Is a directory");
 }
 
+// A FIFO with no writer would block a plain open forever; it and a device
+// are refused at once as not regular files.
+TEST_F(SourceFile, FifosAndDevicesAreRefusedWithoutWaiting) {
+  std::string text = "left alone";
+  ASSERT_EQ(mkfifo(path("pipe.tvk").c_str(), 0600), 0);
+  EXPECT_EQ(read_source_file(path("pipe.tvk"), text), "Not a regular file");
+  std::remove(path("pipe.tvk").c_str());
+  EXPECT_EQ(read_source_file("/dev/null", text), "Not a regular file");
+  EXPECT_EQ(read_source_file("/dev/zero", text), "Not a regular file");
+  EXPECT_EQ(text, "left alone");
+}
+
 TEST(Milliseconds, ExactlyThreeDecimals) {
   EXPECT_EQ(format_milliseconds(0.042), "0.042");
   EXPECT_EQ(format_milliseconds(0.0), "0.000");
