@@ -1,6 +1,6 @@
 #include "interpreter/dict.h"
 
-#include "interpreter/hash.h"
+#include "support/hash.h"
 
 namespace tovik {
 

@@ -6,7 +6,7 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
-#include "interpreter/hash.h"
+#include "support/hash.h"
 #include "interpreter/interpreter.h"
 #include "support/halt.h"
 #include "support/limits.h"

@@ -6,7 +6,7 @@
 
 #include "interpreter/dict.h"
 #include "interpreter/function.h"
-#include "interpreter/hash.h"
+#include "support/hash.h"
 #include "lexer/debug_text.h"
 #include "parser/ast.h"
 #include "support/halt.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter/hash.h"
+#include "support/hash.h"
 #include "interpreter/value.h"
 
 namespace tovik {

@@ -4,12 +4,22 @@
 #include <string>
 #include <unordered_map>
 
+#include "support/hash.h"
+
 namespace tovik {
 
 namespace {
 
+// Names come from scripts, so the table hashes with the per-process key the
+// dictionaries use: a fixed hash would let chosen names share one bucket.
+struct NameHash {
+  size_t operator()(std::string_view name) const {
+    return static_cast<size_t>(hash_text(name));
+  }
+};
+
 struct SymbolTable {
-  std::unordered_map<std::string_view, Symbol> ids;
+  std::unordered_map<std::string_view, Symbol, NameHash> ids;
   std::deque<std::string> names; // stable addresses for the keys above
 };
 

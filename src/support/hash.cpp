@@ -1,4 +1,4 @@
-#include "interpreter/hash.h"
+#include "support/hash.h"
 
 #include <sys/random.h>
 
