@@ -1,5 +1,6 @@
 // Variables: globals, declared globals, the dynamically scoped locals of the
 // calls in progress, and the dotted module lookup.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -14,7 +15,10 @@ namespace {
 
 VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
   if (symbol >= interp.slots.size()) {
-    interp.slots.resize(std::max<size_t>(symbol_count(), symbol + 1));
+    // Doubling, up to the names known so far: amortised growth without
+    // sizing a small interpreter to every name of the process.
+    size_t doubled = std::min<size_t>(symbol_count(), interp.slots.size() * 2);
+    interp.slots.resize(std::max<size_t>(doubled, symbol + 1));
     interp.slot_count = static_cast<Symbol>(interp.slots.size());
   }
   return interp.slots[symbol];
@@ -22,7 +26,8 @@ VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
 
 } // namespace
 
-Interpreter::Interpreter() {
+Interpreter::Interpreter(InterpreterSize initial_size) : size(initial_size) {
+  if (size == InterpreterSize::Lean) return;
   slots.resize(symbol_count());
   slot_count = static_cast<Symbol>(slots.size());
   bindings.reserve(256);
@@ -30,6 +35,28 @@ Interpreter::Interpreter() {
 }
 
 Interpreter::~Interpreter() = default;
+
+ParkedSlots park_slots(Interpreter &interp) {
+  ParkedSlots parked;
+  if (interp.size != InterpreterSize::Lean) return parked;
+  parked.table_size = interp.slots.size();
+  for (Symbol s = 0; s < interp.slots.size(); ++s) {
+    VariableSlot &slot = interp.slots[s];
+    if (slot.local >= 0 || slot.has_global || slot.declared_global)
+      parked.bound.emplace_back(s, std::move(slot));
+  }
+  std::vector<VariableSlot>().swap(interp.slots);
+  interp.slot_count = 0;
+  return parked;
+}
+
+void restore_slots(Interpreter &interp, ParkedSlots &&parked) {
+  if (interp.size != InterpreterSize::Lean) return;
+  interp.slots.resize(parked.table_size);
+  interp.slot_count = static_cast<Symbol>(interp.slots.size());
+  for (auto &[symbol, slot] : parked.bound)
+    interp.slots[symbol] = std::move(slot);
+}
 
 
 namespace {

@@ -41,6 +41,11 @@ struct alignas(32) LocalBinding {
       : symbol(s), previous(p), value(std::move(v)) {}
 };
 
+// A program's interpreter starts with a slot for every name known so far and
+// room for a few hundred bindings; a module's starts empty and grows to what
+// its code binds.
+enum class InterpreterSize { Full, Lean };
+
 struct Interpreter {
   // The bindings of every call in progress, innermost last; those of the
   // current call begin at `frame_base`. `call_depth` is 0 at top level.
@@ -59,8 +64,9 @@ struct Interpreter {
   // Evaluated call arguments, kept on one stack to spare allocations.
   std::vector<Value> arguments;
   uint32_t call_depth = 0;
+  InterpreterSize size;
 
-  Interpreter();
+  explicit Interpreter(InterpreterSize size = InterpreterSize::Full);
   ~Interpreter();
   Interpreter(const Interpreter &) = delete;
   Interpreter &operator=(const Interpreter &) = delete;
@@ -125,6 +131,18 @@ template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
   for (Symbol s = 0; s < interp.slots.size(); ++s)
     if (interp.slots[s].has_global) v(s, interp.slots[s].global);
 }
+// The bound slots of an interpreter that waits for a module it uses to load.
+// A module's slots are indexed by process-wide symbols, so a chain of waiting
+// modules would otherwise hold a table about as long as all their names
+// together, each.
+struct ParkedSlots {
+  std::vector<std::pair<Symbol, VariableSlot>> bound;
+  size_t table_size = 0;
+};
+// Moves the bound slots of a lean interpreter aside and frees its table;
+// leaves a full one as it is. Nothing of `interp` may run until restored.
+ParkedSlots park_slots(Interpreter &interp);
+void restore_slots(Interpreter &interp, ParkedSlots &&parked);
 // Opens the scope of a user-function call; returns what pop_scope needs to
 // close it.
 inline int32_t push_scope(Interpreter &interp) {

@@ -13,6 +13,30 @@ namespace tovik {
 
 namespace {
 
+// The modules whose files are running right now, outermost first. A `use` of
+// one of them (a module using itself, or two using each other) does nothing,
+// as for a module that cannot be loaded: the load further up completes.
+std::vector<std::string> &loads_in_progress() {
+  static std::vector<std::string> names;
+  return names;
+}
+
+struct LoadInProgress {
+  explicit LoadInProgress(const std::string &name) {
+    loads_in_progress().push_back(name);
+  }
+  // Also on a halt unwinding through the load, so a later session (the
+  // interactive loop) can load the module again.
+  ~LoadInProgress() { loads_in_progress().pop_back(); }
+  LoadInProgress(const LoadInProgress &) = delete;
+  LoadInProgress &operator=(const LoadInProgress &) = delete;
+};
+
+bool load_in_progress(const std::string &name) {
+  for (const std::string &n : loads_in_progress())
+    if (n == name) return true;
+  return false;
+}
 
 Value run_module_file(const std::string &name, const std::string &source) {
   std::vector<Stmt> stmts = parse_program(tokenize(source));
@@ -21,7 +45,9 @@ Value run_module_file(const std::string &name, const std::string &source) {
 
   // Every top-level statement runs, even after a top-level return: there is
   // no hoisting pass and no call of main in a module.
-  Interpreter module;
+  // Sized to what the module binds, not to every name the process knows:
+  // a chain of modules keeps one interpreter alive per link.
+  Interpreter module(InterpreterSize::Lean);
   for (const Stmt &s : stmts) {
     execute(module, s);
     module.break_flag = module.continue_flag = false;
@@ -56,13 +82,23 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
   if (const Value *cached = interp.module_cache.find(name)) return *cached;
   if (name == "sdl2") return sdl2_module_exports();
 
+  if (load_in_progress(name)) {
+    if (debug_enabled)
+      trace_debug("Module " + name + " is already being loaded");
+    return std::nullopt;
+  }
   std::string source;
   if (!read_source_file(name + ".tvk", source).empty()) {
     if (debug_enabled)
       trace_debug("Failed to load module: " + name + ".tvk not found");
     return std::nullopt;
   }
+  LoadInProgress loading(name);
+  // On a halt the parked slots go with `interp`: a lean interpreter is a
+  // module's, which the halt discards as well.
+  ParkedSlots parked = park_slots(interp);
   Value exports = run_module_file(name, source);
+  restore_slots(interp, std::move(parked));
   interp.module_cache.set(name, exports);
   return exports;
 }
