@@ -6,9 +6,9 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
-#include "support/hash.h"
 #include "interpreter/interpreter.h"
 #include "support/halt.h"
+#include "support/hash.h"
 #include "support/limits.h"
 
 namespace tovik {

@@ -6,10 +6,10 @@
 
 #include "interpreter/dict.h"
 #include "interpreter/function.h"
-#include "support/hash.h"
 #include "lexer/debug_text.h"
 #include "parser/ast.h"
 #include "support/halt.h"
+#include "support/hash.h"
 #include "support/limits.h"
 
 namespace tovik {
