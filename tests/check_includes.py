@@ -24,6 +24,7 @@ RANK = {
     "parser": 2,
     "interpreter": 3,
     "graphics": 3,
+    "check": 4,
     "main": 4,
     "repl": 4,
 }

@@ -37,6 +37,7 @@ struct Scanner {
   Char pending;
   bool has_pending = false;
   std::vector<Token> tokens;
+  std::vector<ScanNote> *notes = nullptr;
   // Where the next character read from the text starts. A tab is one
   // column; a line feed starts the next line, so CR LF is one line end.
   uint32_t line = 1;
@@ -126,11 +127,15 @@ void skip_block_comment(Scanner &s) {
 // After the opening quote: the text up to the closing quote, escapes
 // resolved. An unknown escape keeps the backslash, so Windows-style paths
 // and regex-like texts survive as written.
-void scan_string(Scanner &s) {
+void scan_string(Scanner &s, const Char &quote) {
   std::string out;
   for (;;) {
     Char c = s.read();
-    if (c.code == kEnd || c.code == '"') break;
+    if (c.code == '"') break;
+    if (c.code == kEnd) {
+      if (s.notes) s.notes->push_back({ScanNote::UnterminatedString, quote.line, quote.column, 0});
+      break;
+    }
     if (c.code == kInvalid) continue;
     if (c.code != '\\') {
       out.append(s.text, c.start, c.end - c.start);
@@ -138,7 +143,10 @@ void scan_string(Scanner &s) {
     }
     Char e = s.read();
     // A lone backslash at the very end is dropped and the string ends.
-    if (e.code == kEnd) break;
+    if (e.code == kEnd) {
+      if (s.notes) s.notes->push_back({ScanNote::UnterminatedString, quote.line, quote.column, 0});
+      break;
+    }
     switch (e.code) {
     case 'n': out += '\n'; break;
     case 't': out += '\t'; break;
@@ -242,9 +250,10 @@ void scan_pair(Scanner &s, TokenKind single, int32_t second, TokenKind pair,
 
 } // namespace
 
-std::vector<Token> tokenize(std::string_view source) {
+std::vector<Token> tokenize(std::string_view source, std::vector<ScanNote> *notes) {
   Scanner s;
   s.text = source;
+  s.notes = notes;
   // Typical source has a token every three to five bytes; reserving for that
   // avoids regrowing the list, and untouched capacity costs no memory.
   s.tokens.reserve(source.size() / 4 + 1);
@@ -279,7 +288,7 @@ std::vector<Token> tokenize(std::string_view source) {
       break;
     }
     case '"':
-      scan_string(s);
+      scan_string(s, c);
       break;
     case '(': s.emit(TokenKind::LParen); break;
     case ')': s.emit(TokenKind::RParen); break;
@@ -319,6 +328,8 @@ std::vector<Token> tokenize(std::string_view source) {
         scan_number(s, c);
       else if (is_ascii_letter(c.code) || c.code == '_')
         scan_identifier(s, c);
+      else if (s.notes)
+        s.notes->push_back({ScanNote::DroppedCharacter, c.line, c.column, c.code});
       // Anything else begins no token and is dropped; it still ends the
       // token before it, since that token has already been emitted.
       break;

@@ -16,6 +16,7 @@ Command parse_args(const std::vector<std::string> &arguments) {
   Command command;
   bool has_file = false;
   bool debug = false;
+  bool check = false;
   for (size_t i = 1; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
     // Help and version win at once, even over a file already seen.
@@ -24,6 +25,8 @@ Command parse_args(const std::vector<std::string> &arguments) {
       return command_of(CommandKind::Version);
     if (arg == "-d" || arg == "--debug") {
       debug = true;
+    } else if (arg == "--check") {
+      check = true;
     } else if (arg.empty() || arg.front() == '-') {
       // Unknown options are ignored rather than rejected, so a path that
       // begins with "-" is never run.
@@ -34,8 +37,8 @@ Command parse_args(const std::vector<std::string> &arguments) {
   }
   // Without a file the interactive loop starts, and it never traces.
   if (!has_file) return command_of(CommandKind::Repl);
-  command.kind = CommandKind::Run;
-  command.debug = debug;
+  command.kind = check ? CommandKind::Check : CommandKind::Run;
+  command.debug = debug && !check;
   return command;
 }
 

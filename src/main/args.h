@@ -6,11 +6,11 @@
 
 namespace tovik {
 
-enum class CommandKind { Help, Version, Repl, Run };
+enum class CommandKind { Help, Version, Repl, Run, Check };
 
 struct Command {
   CommandKind kind = CommandKind::Repl;
-  std::string file;   // Run: the script path, never empty
+  std::string file;   // Run, Check: the script path, never empty
   bool debug = false; // Run: trace lines and phase timings on stderr
 };
 

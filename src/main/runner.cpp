@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "check/check.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/trace.h"
@@ -144,6 +145,9 @@ int run_command(const Command &command) {
       break;
     case CommandKind::Run:
       status = run_file(command.file, command.debug);
+      break;
+    case CommandKind::Check:
+      status = check_file(command.file);
       break;
     }
     // Output still buffered can fail here as well as anywhere else.

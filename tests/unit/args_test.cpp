@@ -50,6 +50,17 @@ TEST(ParseArgs, FirstFileRunsAndDebugMayStandAnywhere) {
   EXPECT_FALSE(plain.debug);
 }
 
+TEST(ParseArgs, CheckTakesTheFileAndNeverTraces) {
+  Command check = parse({"-d", "--check", "a.tvk", "b.tvk"});
+  EXPECT_EQ(check.kind, CommandKind::Check);
+  EXPECT_EQ(check.file, "a.tvk");
+  EXPECT_FALSE(check.debug);
+  EXPECT_EQ(parse({"a.tvk", "--check"}).kind, CommandKind::Check);
+  EXPECT_EQ(parse({"--check"}).kind, CommandKind::Repl);
+  EXPECT_EQ(parse({"--check", "-h"}).kind, CommandKind::Help);
+  EXPECT_EQ(parse({"--Check", "a.tvk"}).kind, CommandKind::Run);
+}
+
 TEST(ParseArgs, OptionsAreWholeCaseSensitiveArguments) {
   for (const char *not_an_option : {"-H", "-D", "-hd", "--help=1", "-debug"})
     EXPECT_EQ(parse({not_an_option}).kind, CommandKind::Repl) << not_an_option;

@@ -1,0 +1,411 @@
+#include "check/names.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+#include "graphics/library.h"
+#include "interpreter/builtins/builtins.h"
+#include "lexer/scanner.h"
+#include "parser/parser.h"
+#include "support/halt.h"
+#include "support/source.h"
+
+namespace tovik {
+
+namespace {
+
+// The least number of arguments each builtin needs before it can give
+// anything but null; 0 for those that accept any number.
+int builtin_minimum(std::string_view name) {
+  static const std::map<std::string_view, int> kMinimum = {
+      {"input", 1}, {"typeof", 1}, {"len", 1},  {"upper", 1},    {"lower", 1},
+      {"slice", 3}, {"split", 2},  {"contains", 2}, {"push", 2}, {"pop", 1},
+      {"reverse", 1}, {"abs", 1},  {"pow", 2},  {"sqrt", 1},     {"floor", 1},
+      {"ceil", 1},  {"round", 1},  {"min", 2},  {"max", 2},      {"random_range", 2},
+      {"window", 2}, {"color", 3}, {"rect", 4}, {"circle", 3},   {"triangle", 6},
+      {"draw", 2},  {"fill", 2},
+  };
+  auto it = kMinimum.find(name);
+  return it == kMinimum.end() ? 0 : it->second;
+}
+
+bool is_graphics_name(std::string_view short_name) {
+  for (std::string_view full : kGraphicsFunctionNames)
+    if (full.substr(kGraphicsPrefix.size()) == short_name) return true;
+  return false;
+}
+
+// What a module file offers: its exported names, and the parameter counts
+// of its functions.
+struct ModuleInfo {
+  bool found = false;
+  std::set<std::string> exports;
+  std::map<std::string, size_t> functions;
+};
+
+struct Names {
+  std::map<std::string, std::vector<size_t>> defs; // name -> parameter counts
+  std::set<std::string> bound;                      // every name anything binds
+  std::map<std::string, std::string> modules;      // visible name -> module
+  std::map<std::string, ModuleInfo> module_files;  // module -> what it offers
+  std::set<std::string> used;                       // every module a `use` names
+  std::vector<std::string_view> variable_names;    // for suggestions
+  std::vector<std::string_view> callable_names;
+};
+
+void collect(const std::vector<Stmt> &stmts, Names &names);
+
+void collect_one(const Stmt &s, Names &names) {
+  check_stack();
+  switch (s.kind) {
+  case StmtKind::Let:
+  case StmtKind::Assign:
+  case StmtKind::CompoundAssign:
+  case StmtKind::For:
+    names.bound.insert(s.name);
+    break;
+  case StmtKind::Try:
+    names.bound.insert(s.name);
+    break;
+  case StmtKind::Function:
+    names.bound.insert(s.name);
+    names.defs[s.name].push_back(s.params.size());
+    for (const std::string &p : s.params) names.bound.insert(p);
+    break;
+  case StmtKind::Use:
+    if (!s.name.empty() && s.name != "sdl2") names.used.insert(s.name);
+    if (s.items) {
+      for (const std::string &item : *s.items) names.bound.insert(item);
+    } else {
+      names.modules[s.alias ? *s.alias : s.name] = s.name;
+    }
+    break;
+  default:
+    break;
+  }
+  collect(s.body, names);
+  collect(s.else_body, names);
+  for (const MatchArm &arm : s.arms) collect(arm.body, names);
+}
+
+void collect(const std::vector<Stmt> &stmts, Names &names) {
+  for (const Stmt &s : stmts) collect_one(s, names);
+}
+
+ModuleInfo read_module(const std::string &name) {
+  ModuleInfo info;
+  std::string text;
+  if (!read_source_file(name + ".tvk", text).empty()) return info;
+  info.found = true;
+  std::vector<Token> tokens = tokenize(text);
+  std::vector<Stmt> program = parse_program(tokens);
+  Names inner;
+  for (const Stmt &s : program) {
+    // Everything its top level binds is exported, loop and catch
+    // variables and imported items included.
+    switch (s.kind) {
+    case StmtKind::Function:
+      info.functions[s.name] = s.params.size();
+      info.exports.insert(s.name);
+      break;
+    case StmtKind::Let:
+    case StmtKind::Assign:
+    case StmtKind::CompoundAssign:
+    case StmtKind::For:
+    case StmtKind::Try:
+      info.exports.insert(s.name);
+      break;
+    case StmtKind::Use:
+      if (s.items)
+        for (const std::string &item : *s.items) info.exports.insert(item);
+      break;
+    default:
+      break;
+    }
+  }
+  return info;
+}
+
+struct Checker {
+  Names &names;
+  CheckWarnings &out;
+
+  void warn(uint32_t line, uint32_t column, std::string_view code, std::string message) {
+    out.push_back({line, column, code, std::move(message)});
+  }
+
+  // Each distinct name is compared with the candidates once, and only the
+  // first few hundred get a suggestion, so a huge script stays linear.
+  std::map<std::string, std::string, std::less<>> suggested;
+
+  std::string suggestion(std::string_view name, const std::vector<std::string_view> &among) {
+    auto it = suggested.find(name);
+    if (it == suggested.end()) {
+      std::string best = suggested.size() < 50 ? closest_name(name, among) : "";
+      it = suggested.emplace(std::string(name), best.empty() ? "" : "; did you mean '" + best + "'?").first;
+    }
+    return it->second;
+  }
+
+  void arity(const Expr &call, std::string_view name, size_t params) {
+    size_t args = call.items.size();
+    if (args == params) return;
+    std::string has = std::to_string(params), gets = std::to_string(args);
+    std::string head = join({"'", name, "' has ", has, params == 1 ? " parameter" : " parameters",
+                             " but gets ", gets, args == 1 ? " argument" : " arguments"});
+    if (args < params)
+      warn(call.line, call.column, "W302", head + ": the missing ones read as null");
+    else
+      warn(call.line, call.column, "W303", head + ": the extra ones are ignored");
+  }
+
+  void dotted_call(const Expr &call, size_t dot) {
+    std::string prefix = call.text.substr(0, dot);
+    std::string member = call.text.substr(dot + 1);
+    auto visible = names.modules.find(prefix);
+    std::string module = visible != names.modules.end() ? visible->second : prefix;
+    if (module == "sdl2") {
+      if (!is_graphics_name(member))
+        warn(call.line, call.column, "W301",
+             "the graphics module has no function '" + member + "'");
+      return;
+    }
+    if (visible == names.modules.end()) {
+      warn(call.line, call.column, "W301",
+           "'" + call.text + "' calls into '" + prefix +
+               "', which is no module this script uses: the call gives null");
+      return;
+    }
+    const ModuleInfo &info = names.module_files[module];
+    if (!info.found) return; // the `use` has its own warning
+    auto fn = info.functions.find(member);
+    if (fn != info.functions.end()) {
+      arity(call, call.text, fn->second);
+      return;
+    }
+    if (!info.exports.count(member))
+      warn(call.line, call.column, "W301",
+           "module '" + module + "' defines no '" + member + "'");
+  }
+
+  void call(const Expr &call) {
+    size_t dot = call.text.find('.');
+    if (dot != std::string::npos) return dotted_call(call, dot);
+    const std::string &name = call.text;
+    if (find_builtin(name)) {
+      int minimum = builtin_minimum(name);
+      if (static_cast<int>(call.items.size()) < minimum)
+        warn(call.line, call.column, "W304",
+             "'" + name + "' needs at least " + std::to_string(minimum) + " argument" +
+                 (minimum == 1 ? "" : "s") + ": with fewer it gives null");
+      return;
+    }
+    auto def = names.defs.find(name);
+    if (def != names.defs.end()) {
+      // Only a name with one definition has one parameter list to compare.
+      if (def->second.size() == 1) arity(call, name, def->second[0]);
+      return;
+    }
+    if (names.bound.count(name)) return; // a variable may hold a function
+    for (const auto &[module, info] : names.module_files)
+      if (info.functions.count(name)) return;
+    if (name == "call") {
+      warn(call.line, call.column, "W301",
+           "only a name can be called: this call gives null");
+      return;
+    }
+    warn(call.line, call.column, "W301",
+         "'" + name + "' is not defined: no builtin and no 'def' has this name" +
+             suggestion(name, names.callable_names));
+  }
+
+  bool unbound(const Expr &e) {
+    return e.kind == ExprKind::Identifier && !names.bound.count(e.text) && !find_builtin(e.text);
+  }
+
+  static bool is_literal_number(const Expr &e, ExprKind kind) {
+    if (e.kind == kind) return true;
+    return e.kind == ExprKind::UnaryOp && e.op.kind == TokenKind::Minus && e.left &&
+           e.left->kind == kind;
+  }
+
+  void binary(const Expr &e) {
+    TokenKind op = e.op.kind;
+    bool arithmetic = op == TokenKind::Plus || op == TokenKind::Minus || op == TokenKind::Star ||
+                      op == TokenKind::Slash || op == TokenKind::Percent ||
+                      op == TokenKind::Power;
+    if (arithmetic && ((is_literal_number(*e.left, ExprKind::Number) &&
+                        is_literal_number(*e.right, ExprKind::Float)) ||
+                       (is_literal_number(*e.left, ExprKind::Float) &&
+                        is_literal_number(*e.right, ExprKind::Number))))
+      warn(e.op.line, e.op.column, "W501",
+           token_spelling(op) +
+               " between an integer and a float always gives null: write both alike (2.0, not 2)");
+  }
+
+  void expr(const Expr &e, bool compared_with_null = false) {
+    check_stack();
+    switch (e.kind) {
+    case ExprKind::Identifier:
+      if (!unbound(e)) break;
+      if (compared_with_null)
+        warn(e.line, e.column, "W502",
+             "there is no null literal: '" + e.text +
+                 "' is an unbound name, so this comparison is itself null; "
+                 "test typeof(v) == \"null\"");
+      else
+        warn(e.line, e.column, "W305",
+             "'" + e.text + "' is never assigned, so it reads as null" +
+                 suggestion(e.text, names.variable_names));
+      break;
+    case ExprKind::BinaryOp: {
+      binary(e);
+      bool equality = e.op.kind == TokenKind::Equal || e.op.kind == TokenKind::NotEqual;
+      auto is_null = [&](const Expr &side) {
+        return equality && side.kind == ExprKind::Identifier &&
+               (side.text == "null" || side.text == "nil" || side.text == "None");
+      };
+      expr(*e.left, is_null(*e.left));
+      expr(*e.right, is_null(*e.right));
+      break;
+    }
+    case ExprKind::UnaryOp:
+      expr(*e.left);
+      break;
+    case ExprKind::Index:
+    case ExprKind::Range:
+      expr(*e.left);
+      expr(*e.right);
+      break;
+    case ExprKind::Call:
+      call(e);
+      for (const Expr &item : e.items) expr(item);
+      break;
+    case ExprKind::Array:
+      for (const Expr &item : e.items) expr(item);
+      break;
+    case ExprKind::Dict:
+      for (const DictEntry &entry : e.entries) expr(entry.second);
+      break;
+    default:
+      break;
+    }
+  }
+
+  void stmts(const std::vector<Stmt> &list) {
+    for (const Stmt &s : list) stmt(s);
+  }
+
+  void stmt(const Stmt &s) {
+    check_stack();
+    if (s.kind == StmtKind::Use && !s.name.empty() && s.name != "sdl2" &&
+        !names.module_files[s.name].found)
+      warn(s.line, s.column, "W306",
+           "there is no module file '" + s.name + ".tvk' in the working directory: this 'use' does nothing");
+    bool has_expr = s.kind == StmtKind::Let || s.kind == StmtKind::Assign ||
+                    s.kind == StmtKind::CompoundAssign || s.kind == StmtKind::If ||
+                    s.kind == StmtKind::While || s.kind == StmtKind::For ||
+                    s.kind == StmtKind::Match || s.kind == StmtKind::Expr ||
+                    (s.kind == StmtKind::Return && s.has_expr);
+    if (has_expr) expr(s.expr);
+    stmts(s.body);
+    stmts(s.else_body);
+    for (const MatchArm &arm : s.arms) {
+      if (arm.pattern.kind == PatternKind::Value) expr(arm.pattern.value);
+      stmts(arm.body);
+    }
+  }
+};
+
+// A call whose running twice can be seen: a function of the script or of a
+// module, or a builtin that reads, writes, draws or draws a random number.
+// Computing builtins give the same value twice and nobody can tell.
+bool is_visible_call(const Expr &e) {
+  if (e.kind != ExprKind::Call) return false;
+  if (!find_builtin(e.text)) return true;
+  static const std::set<std::string_view> kEffects = {
+      "print", "input", "random", "random_range", "window", "clear", "present", "draw", "fill"};
+  return kEffects.count(e.text) > 0;
+}
+
+bool calls_visibly(const Expr &e) {
+  check_stack();
+  if (is_visible_call(e)) return true;
+  if (e.left && calls_visibly(*e.left)) return true;
+  if (e.right && calls_visibly(*e.right)) return true;
+  for (const Expr &item : e.items)
+    if (calls_visibly(item)) return true;
+  for (const DictEntry &entry : e.entries)
+    if (calls_visibly(entry.second)) return true;
+  return false;
+}
+
+void check_program_shape(const std::vector<Stmt> &program, CheckWarnings &out) {
+  bool has_main = false;
+  for (const Stmt &s : program)
+    if (s.kind == StmtKind::Function && s.name == "main") has_main = true;
+  for (const Stmt &s : program) {
+    if (has_main && s.kind != StmtKind::Let && s.kind != StmtKind::Function)
+      out.push_back({s.line, s.column, "W401",
+                     "this never runs: a script that defines 'main' runs only 'main', after "
+                     "its top-level 'let' and 'def'"});
+    if (!has_main && s.kind == StmtKind::Let && calls_visibly(s.expr))
+      out.push_back({s.line, s.column, "W402",
+                     "this top-level 'let' runs twice, and its calls with it: once before "
+                     "the script starts and once in order"});
+  }
+}
+
+size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+} // namespace
+
+std::string closest_name(std::string_view name, const std::vector<std::string_view> &candidates) {
+  // Nothing is close to a name of one or two letters; one edit for short
+  // names, two from five characters on.
+  if (name.size() < 3) return "";
+  size_t limit = name.size() < 5 ? 1 : 2;
+  std::string_view best;
+  size_t best_distance = limit + 1;
+  for (std::string_view c : candidates) {
+    if (c == name) continue;
+    size_t gap = c.size() > name.size() ? c.size() - name.size() : name.size() - c.size();
+    if (gap > limit) continue;
+    size_t d = edit_distance(name, c);
+    if (d < best_distance || (d == best_distance && c < best)) {
+      best = c;
+      best_distance = d;
+    }
+  }
+  return std::string(best);
+}
+
+void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
+  Names names;
+  collect(program, names);
+  for (const std::string &module : names.used) names.module_files[module] = read_module(module);
+  for (const std::string &n : names.bound) names.variable_names.push_back(n);
+  for (const auto &[n, counts] : names.defs) names.callable_names.push_back(n);
+  for (int i = 0; i < kBuiltinCount; ++i)
+    names.callable_names.push_back(builtin_name(static_cast<BuiltinId>(i)));
+  Checker checker{names, out, {}};
+  checker.stmts(program);
+  check_program_shape(program, out);
+}
+
+} // namespace tovik

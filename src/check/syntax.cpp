@@ -1,0 +1,221 @@
+// Warnings from the text itself: the scanner's and the parser's repairs,
+// and forms the language does not have, which read as something else.
+#include "check/syntax.h"
+
+#include <unicode/utf8.h>
+
+namespace tovik {
+
+std::string token_spelling(TokenKind kind) {
+  switch (kind) {
+  case TokenKind::Identifier: return "a name";
+  case TokenKind::Number:
+  case TokenKind::Float: return "a number";
+  case TokenKind::String: return "a string";
+  case TokenKind::Eof: return "the end of the file";
+  case TokenKind::Plus: return "'+'";
+  case TokenKind::Minus: return "'-'";
+  case TokenKind::Star: return "'*'";
+  case TokenKind::Slash: return "'/'";
+  case TokenKind::Percent: return "'%'";
+  case TokenKind::Power: return "'**'";
+  case TokenKind::Assign: return "'='";
+  case TokenKind::PlusAssign: return "'+='";
+  case TokenKind::MinusAssign: return "'-='";
+  case TokenKind::StarAssign: return "'*='";
+  case TokenKind::SlashAssign: return "'/='";
+  case TokenKind::Equal: return "'=='";
+  case TokenKind::NotEqual: return "'!='";
+  case TokenKind::Less: return "'<'";
+  case TokenKind::Greater: return "'>'";
+  case TokenKind::LessEqual: return "'<='";
+  case TokenKind::GreaterEqual: return "'>='";
+  case TokenKind::LParen: return "'('";
+  case TokenKind::RParen: return "')'";
+  case TokenKind::LBrace: return "'{'";
+  case TokenKind::RBrace: return "'}'";
+  case TokenKind::LBracket: return "'['";
+  case TokenKind::RBracket: return "']'";
+  case TokenKind::Comma: return "','";
+  case TokenKind::Colon: return "':'";
+  case TokenKind::Semicolon: return "';'";
+  case TokenKind::Arrow: return "'->'";
+  case TokenKind::FatArrow: return "'=>'";
+  case TokenKind::Dot: return "'.'";
+  case TokenKind::Question: return "'?'";
+  default: {
+    // Keywords: their debug name lowered is their spelling.
+    std::string word(token_kind_name(kind));
+    for (char &c : word) c = static_cast<char>(c | 0x20);
+    return "'" + word + "'";
+  }
+  }
+}
+
+namespace {
+
+std::string code_point_text(int32_t code) {
+  if (code < 0) return "a byte that is not UTF-8";
+  char buffer[4];
+  int32_t length = 0;
+  U8_APPEND_UNSAFE(reinterpret_cast<uint8_t *>(buffer), length, code);
+  return join({"'", std::string_view(buffer, static_cast<size_t>(length)), "'"});
+}
+
+bool adjacent(const Token &a, const Token &b, uint32_t width) {
+  return a.line == b.line && a.column + width == b.column;
+}
+
+bool is_assignment(TokenKind kind) {
+  return kind == TokenKind::Assign || kind == TokenKind::PlusAssign ||
+         kind == TokenKind::MinusAssign || kind == TokenKind::StarAssign ||
+         kind == TokenKind::SlashAssign;
+}
+
+void add(CheckWarnings &out, uint32_t line, uint32_t column, std::string_view code,
+         std::string message) {
+  out.push_back({line, column, code, std::move(message)});
+}
+
+// From `tokens[i]` to the "}" that closes the next "{", for a form whose
+// block the parser reads as a dictionary.
+QuietSpan through_block(const std::vector<Token> &tokens, size_t i) {
+  QuietSpan span{tokens[i].line, tokens[i].column, UINT32_MAX};
+  size_t j = i;
+  while (j < tokens.size() && tokens[j].kind != TokenKind::LBrace &&
+         tokens[j].line == tokens[i].line)
+    ++j;
+  if (j == tokens.size() || tokens[j].kind != TokenKind::LBrace) return span;
+  int depth = 0;
+  for (; j < tokens.size(); ++j) {
+    if (tokens[j].kind == TokenKind::LBrace) ++depth;
+    if (tokens[j].kind == TokenKind::RBrace && --depth == 0) break;
+  }
+  if (j == tokens.size()) j = tokens.size() - 1;
+  span.to_line = tokens[j].line;
+  span.to_column = tokens[j].column;
+  return span;
+}
+
+} // namespace
+
+bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t column) {
+  for (const QuietSpan &s : spans) {
+    if (line < s.line || (line == s.line && column < s.from_column)) continue;
+    uint32_t last_line = s.to_line > s.line ? s.to_line : s.line;
+    if (line < last_line || (line == last_line && column <= s.to_column)) return true;
+  }
+  return false;
+}
+
+void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found) {
+  for (size_t i = 0; i < notes.size(); ++i) {
+    const ScanNote &n = notes[i];
+    if (n.kind == ScanNote::UnterminatedString) {
+      add(found.warnings, n.line, n.column, "W104",
+          "this string is never closed: it runs to the end of the file");
+    } else if (n.code == '\'') {
+      add(found.warnings, n.line, n.column, "W204",
+          "single quotes do not make text: write \"...\" with double quotes");
+      // The words up to the closing quote read as names; that quote needs
+      // no warning of its own.
+      for (size_t j = i + 1; j < notes.size() && notes[j].line == n.line; ++j)
+        if (notes[j].code == '\'') {
+          found.quiet.push_back({n.line, n.column, notes[j].column});
+          i = j;
+          break;
+        }
+    } else {
+      add(found.warnings, n.line, n.column, "W106",
+          "the character " + code_point_text(n.code) + " begins nothing and is ignored");
+    }
+  }
+}
+
+void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found) {
+  for (const Recovery &r : recoveries) {
+    switch (r.kind) {
+    case RecoveryKind::SkippedToken:
+      add(found.warnings, r.line, r.column, "W101",
+          "skipped " + token_spelling(r.token) + ", which cannot stand here");
+      break;
+    case RecoveryKind::MissingOperand:
+      add(found.warnings, r.line, r.column, "W102",
+          "a value is missing before " + token_spelling(r.token) + "; it reads as 0");
+      break;
+    case RecoveryKind::Unclosed: {
+      std::string closer = r.token == TokenKind::LParen     ? "')'"
+                           : r.token == TokenKind::LBracket ? "']'"
+                                                            : "'}'";
+      add(found.warnings, r.line, r.column, "W103",
+          "this " + token_spelling(r.token) + " is never closed: " + closer + " is missing");
+      break;
+    }
+    case RecoveryKind::DroppedStatement:
+      if (r.token == TokenKind::FatArrow)
+        add(found.warnings, r.line, r.column, "W105",
+            "this match arm has no '=>' and is dropped");
+      else
+        add(found.warnings, r.line, r.column, "W105",
+            "this " + token_spelling(r.token) +
+                " statement is incomplete and is dropped (is a name, '(' or '{' missing?)");
+      break;
+    }
+  }
+}
+
+void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
+  for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+    const Token &t = tokens[i];
+    const Token &next = tokens[i + 1];
+    const Token *before = i > 0 ? &tokens[i - 1] : nullptr;
+    // `a[0] = 1`, `d.x = 1`: the statement ends before the "=".
+    if (is_assignment(next.kind) &&
+        (t.kind == TokenKind::RBracket ||
+         (t.kind == TokenKind::Identifier && before && before->kind == TokenKind::Dot))) {
+      add(found.warnings, next.line, next.column, "W201",
+          "only a plain name can be assigned to: this " + token_spelling(next.kind) +
+              " does not change an element or member");
+      found.quiet.push_back({next.line, next.column, next.column + 1});
+      continue;
+    }
+    // `i++` / `i--`: two operators with a missing operand between them.
+    if ((t.kind == TokenKind::Plus || t.kind == TokenKind::Minus) && next.kind == t.kind &&
+        adjacent(t, next, 1) && before &&
+        (before->kind == TokenKind::Identifier || before->kind == TokenKind::RBracket)) {
+      const char *op = t.kind == TokenKind::Plus ? "++" : "--";
+      const char *fix = t.kind == TokenKind::Plus ? "+= 1" : "-= 1";
+      add(found.warnings, t.line, t.column, "W202",
+          std::string("there is no '") + op + "' operator: write 'x " + fix + "'");
+      found.quiet.push_back({t.line, t.column, t.column + 1});
+      // The operand missing after them is found at the next token.
+      if (i + 2 < tokens.size())
+        found.quiet.push_back({tokens[i + 2].line, tokens[i + 2].column, tokens[i + 2].column});
+      continue;
+    }
+    // `// text`: two divisions, and the words after them are read as code.
+    if (t.kind == TokenKind::Slash && next.kind == TokenKind::Slash && adjacent(t, next, 1)) {
+      add(found.warnings, t.line, t.column, "W203",
+          "'//' is not a comment but two divisions: comments start with '#'");
+      found.quiet.push_back({t.line, t.column, UINT32_MAX});
+      while (i + 1 < tokens.size() && tokens[i + 1].line == t.line) ++i;
+      continue;
+    }
+    // `function f(` / `fn f(`: a name, then a call, then a dictionary.
+    if (t.kind == TokenKind::Identifier && (t.text == "function" || t.text == "fn") &&
+        next.kind == TokenKind::Identifier && i + 2 < tokens.size() &&
+        tokens[i + 2].kind == TokenKind::LParen) {
+      add(found.warnings, t.line, t.column, "W205",
+          "'" + t.text + "' is not a keyword: functions are defined with 'def'");
+      found.quiet.push_back(through_block(tokens, i));
+      continue;
+    }
+    if (t.kind == TokenKind::Identifier && t.text == "elif") {
+      add(found.warnings, t.line, t.column, "W206",
+          "'elif' is not a keyword: write 'else { if ... }'");
+      found.quiet.push_back(through_block(tokens, i));
+    }
+  }
+}
+
+} // namespace tovik

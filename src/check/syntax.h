@@ -1,0 +1,32 @@
+// The checks on tokens and parser repairs (W1xx, W2xx).
+#pragma once
+
+#include <vector>
+
+#include "check/warning.h"
+#include "lexer/scanner.h"
+#include "parser/parser.h"
+
+namespace tovik {
+
+// A stretch of one line that an earlier warning already explains; repairs
+// and name warnings inside it would only repeat that warning.
+struct QuietSpan {
+  uint32_t line;
+  uint32_t from_column;
+  uint32_t to_column; // inclusive
+  uint32_t to_line = 0; // when later than `line`: the span ends there instead
+};
+
+bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t column);
+
+struct SyntaxFindings {
+  CheckWarnings warnings;
+  std::vector<QuietSpan> quiet;
+};
+
+void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found);
+void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found);
+void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found);
+
+} // namespace tovik
