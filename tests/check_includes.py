@@ -29,19 +29,12 @@ RANK = {
     "repl": 4,
 }
 
-# Upward includes still waiting to be taken out, as (file, included). Each
-# one must still exist: an entry left behind after its fix fails the check.
-KNOWN = {
-    ("parser/ast.h", "interpreter/value.h"),
-}
-
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
 def main():
     src = Path(sys.argv[1]) / "src"
     faults = []
-    seen_known = set()
     checked = 0
     for path in sorted(src.rglob("*")):
         if path.suffix not in (".h", ".cpp") or not path.is_file():
@@ -65,14 +58,8 @@ def main():
                 faults.append(f"{rel}:{number}: includes \"{target}\", "
                               "which does not exist")
             elif RANK[to] > RANK[stage]:
-                if (rel, target) in KNOWN:
-                    seen_known.add((rel, target))
-                else:
-                    faults.append(f"{rel}:{number}: {stage} includes "
-                                  f"\"{target}\" from {to}, a later stage")
-    for rel, target in sorted(KNOWN - seen_known):
-        faults.append(f"{rel}: no longer includes \"{target}\"; "
-                      "drop it from the known list")
+                faults.append(f"{rel}:{number}: {stage} includes "
+                              f"\"{target}\" from {to}, a later stage")
     if checked < 100:
         faults.append(f"only {checked} includes found under {src}: "
                       "wrong directory?")

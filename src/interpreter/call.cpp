@@ -18,14 +18,14 @@ namespace {
 constexpr uint32_t kMaxCallDepth = 200000;
 
 // What a call name denotes never changes for a given Call node (builtins
-// cannot be shadowed), so it is decided once and kept in `Expr::callee`:
+// cannot be shadowed), so it is decided once and kept in `ExecExpr::callee`:
 // a builtin's id, or one of these.
 constexpr int16_t kUnresolved = -1;
 constexpr int16_t kGraphicsName = 1000; // begins with "sdl2.": the library first
 constexpr int16_t kUserName = 1001;     // a plain name, not a builtin
 constexpr int16_t kDottedName = 1002;   // m.f: looked up among modules
 
-int16_t resolve(const Expr &call) {
+int16_t resolve(const ExecExpr &call) {
   std::string_view name = call.text;
   size_t dot = name.find('.');
   if (dot != std::string_view::npos && name.substr(0, dot) == "sdl2")
@@ -68,7 +68,7 @@ Value *hand_over_first_argument(Interpreter &interp, Symbol assign_to,
 
 // A builtin call whose result will be bound to `assign_to` (or to nothing:
 // kNoSymbol). push and concat may take over the variable's payload.
-Value call_builtin_for(Interpreter &interp, const Expr &call,
+Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
                        std::span<Value> args, Symbol assign_to) {
   auto id = static_cast<BuiltinId>(call.callee);
   Value *handed = nullptr;
@@ -84,7 +84,7 @@ Value call_builtin_for(Interpreter &interp, const Expr &call,
   }
 }
 
-Value call_named_value(Interpreter &interp, const Expr &call,
+Value call_named_value(Interpreter &interp, const ExecExpr &call,
                        std::span<Value> args) {
   const std::string &name = call.text;
   if (debug_enabled)
@@ -119,7 +119,7 @@ Value call_named_value(Interpreter &interp, const Expr &call,
 // arguments in the native frame; the rest go through call_function.
 constexpr size_t kInlineArguments = 4;
 
-bool takes_fast_path(const Expr &call) {
+bool takes_fast_path(const ExecExpr &call) {
   return !debug_enabled && call.items.size() <= kInlineArguments;
 }
 
@@ -130,10 +130,10 @@ bool takes_fast_path(const Expr &call) {
 // releases the earlier ones.
 class InlineArguments {
 public:
-  [[gnu::always_inline]] InlineArguments(Interpreter &interp, const Expr &call)
+  [[gnu::always_inline]] InlineArguments(Interpreter &interp, const ExecExpr &call)
       : InlineArguments() {
     check_stack();
-    for (const Expr &arg : call.items) {
+    for (const ExecExpr &arg : call.items) {
       new (storage_ + count_ * sizeof(Value)) Value(evaluate(interp, arg));
       ++count_;
     }
@@ -155,7 +155,7 @@ private:
 };
 
 // A call to a plain name: arguments, then the name's current binding.
-Value call_user_name(Interpreter &interp, const Expr &call) {
+Value call_user_name(Interpreter &interp, const ExecExpr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
   InlineArguments arguments(interp, call);
@@ -168,7 +168,7 @@ Value call_user_name(Interpreter &interp, const Expr &call) {
   return call_user_function(interp, callee.as_function(), arguments.values());
 }
 
-Value call_builtin(Interpreter &interp, const Expr &call) {
+Value call_builtin(Interpreter &interp, const ExecExpr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
   InlineArguments arguments(interp, call);
@@ -178,7 +178,7 @@ Value call_builtin(Interpreter &interp, const Expr &call) {
 
 } // namespace
 
-Value call_for_assignment(Interpreter &interp, const Expr &call,
+Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
   if (!takes_fast_path(call) || !calls_builtin(call))
     return call_function(interp, call, assign_to);
@@ -186,25 +186,25 @@ Value call_for_assignment(Interpreter &interp, const Expr &call,
   return call_builtin_for(interp, call, arguments.values(), assign_to);
 }
 
-bool calls_builtin(const Expr &call) {
+bool calls_builtin(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
   return call.callee < kBuiltinCount;
 }
 
-Evaluator call_evaluator(const Expr &call) {
+Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
   if (call.callee == kUserName) return call_user_name;
   if (call.callee < kBuiltinCount) return call_builtin;
   return nullptr;
 }
 
-Value call_function(Interpreter &interp, const Expr &call, Symbol assign_to) {
+Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to) {
   if (debug_enabled) trace_call("Calling function: " + call.text);
   check_stack();
   if (call.callee == kUnresolved) call.callee = resolve(call);
 
   ArgumentFrame frame(interp);
-  for (const Expr &arg : call.items)
+  for (const ExecExpr &arg : call.items)
     interp.arguments.push_back(evaluate(interp, arg));
   std::span<Value> args = frame.values();
 

@@ -87,7 +87,7 @@ Value boolean_binary(bool a, TokenKind op, bool b) {
 }
 
 
-[[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   Value operand = evaluate(interp, *e.left);
   switch (e.op.kind) {
@@ -116,19 +116,19 @@ inline Value index_value(const Value &object, const Value &index) {
   return Value();
 }
 
-[[gnu::noinline]] Value evaluate_dict(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_dict(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   Dict dict;
-  for (const DictEntry &entry : e.entries)
+  for (const ExecDictEntry &entry : e.entries)
     dict.set(entry.first, evaluate(interp, entry.second));
   return Value::dict(std::move(dict));
 }
 
-[[gnu::noinline]] Value evaluate_array(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_array(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   std::vector<Value> items;
   items.reserve(e.items.size());
-  for (const Expr &item : e.items) items.push_back(evaluate(interp, item));
+  for (const ExecExpr &item : e.items) items.push_back(evaluate(interp, item));
   return Value::array(std::move(items));
 }
 
@@ -148,7 +148,7 @@ bool range_bound(const Value &v, int64_t &out) {
 
 namespace {
 
-[[gnu::noinline]] Value evaluate_range(Interpreter &interp, const Expr &e) {
+[[gnu::noinline]] Value evaluate_range(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   Value start = evaluate(interp, *e.left);
   Value end = evaluate(interp, *e.right);
@@ -190,7 +190,7 @@ enum class Shape { Variable, Literal, Other };
 const Value kNull;
 
 template <Shape S>
-inline const Value &read_operand(Interpreter &interp, const Expr &e) {
+inline const Value &read_operand(Interpreter &interp, const ExecExpr &e) {
   if constexpr (S == Shape::Variable) {
     const Value *found = find_variable(interp, e.symbol);
     return found ? *found : kNull;
@@ -204,7 +204,7 @@ inline const Value &read_operand(Interpreter &interp, const Expr &e) {
 // to right. A leaf is read in place unless something still to be evaluated
 // could rebind or release it.
 template <Shape L, Shape R, typename Use>
-inline Value with_operands(Interpreter &interp, const Expr &l, const Expr &r,
+inline Value with_operands(Interpreter &interp, const ExecExpr &l, const ExecExpr &r,
                            Use use) {
   if constexpr (L != Shape::Other && R != Shape::Other) {
     return use(read_operand<L>(interp, l), read_operand<R>(interp, r));
@@ -232,16 +232,16 @@ inline Value with_operands(Interpreter &interp, const Expr &l, const Expr &r,
 // Both operands always run, `and` and `or` included: the language has no
 // short-circuit evaluation.
 template <TokenKind Op, Shape L, Shape R>
-Value evaluate_binary(Interpreter &interp, const Expr &e) {
+Value evaluate_binary(Interpreter &interp, const ExecExpr &e) {
   return with_operands<L, R>(interp, *e.left, *e.right, combine<Op>);
 }
 
 // `xs[i]`, `d.key`, `d["key"]`: nothing is copied but the element read, and
 // a literal key's hash is computed once.
 template <Shape O, Shape K>
-Value evaluate_index(Interpreter &interp, const Expr &e) {
+Value evaluate_index(Interpreter &interp, const ExecExpr &e) {
   if constexpr (K == Shape::Literal) {
-    const Expr &key = *e.right;
+    const ExecExpr &key = *e.right;
     if (key.kind == ExprKind::String) {
       auto lookup = [&key](const Value &object, const Value &) {
         if (!object.is(ValueKind::Dict)) return Value();
@@ -255,7 +255,7 @@ Value evaluate_index(Interpreter &interp, const Expr &e) {
 }
 
 // A literal's value, made once; false for other nodes.
-bool prepare_literal(const Expr &e) {
+bool prepare_literal(const ExecExpr &e) {
   switch (e.kind) {
   case ExprKind::Number:
     e.constant = Value::number(e.number);
@@ -275,7 +275,7 @@ bool prepare_literal(const Expr &e) {
   }
 }
 
-Shape shape_of(const Expr &e) {
+Shape shape_of(const ExecExpr &e) {
   if (e.kind == ExprKind::Identifier) return Shape::Variable;
   return prepare_literal(e) ? Shape::Literal : Shape::Other;
 }
@@ -308,18 +308,18 @@ template <Shape O, Shape K> struct PickIndex {
   static constexpr Evaluator value = evaluate_index<O, K>;
 };
 
-Evaluator index_evaluator(const Expr &e) {
+Evaluator index_evaluator(const ExecExpr &e) {
   return by_shapes<PickIndex>(shape_of(*e.left), shape_of(*e.right));
 }
 
-Value evaluate_unknown_operator(Interpreter &interp, const Expr &e) {
+Value evaluate_unknown_operator(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   evaluate(interp, *e.left);
   evaluate(interp, *e.right);
   return Value();
 }
 
-Evaluator binary_evaluator(const Expr &e) {
+Evaluator binary_evaluator(const ExecExpr &e) {
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_BINARY_CASE(name)                                              \
@@ -335,24 +335,24 @@ Evaluator binary_evaluator(const Expr &e) {
 
 namespace {
 
-Value evaluate_literal(Interpreter &, const Expr &e) { return e.constant; }
+Value evaluate_literal(Interpreter &, const ExecExpr &e) { return e.constant; }
 
-Value evaluate_variable(Interpreter &interp, const Expr &e) {
+Value evaluate_variable(Interpreter &interp, const ExecExpr &e) {
   return get_variable(interp, e.symbol);
 }
 
-Value evaluate_call(Interpreter &interp, const Expr &e) {
+Value evaluate_call(Interpreter &interp, const ExecExpr &e) {
   return call_function(interp, e);
 }
 
 } // namespace
 
-Value evaluate_first(Interpreter &interp, const Expr &e) {
+Value evaluate_first(Interpreter &interp, const ExecExpr &e) {
   e.evaluator = choose_evaluator(e);
   return e.evaluator(interp, e);
 }
 
-const Value *literal_value(const Expr &e) {
+const Value *literal_value(const ExecExpr &e) {
   if (e.evaluator == evaluate_first) e.evaluator = choose_evaluator(e);
   return e.evaluator == evaluate_literal ? &e.constant : nullptr;
 }
@@ -360,7 +360,7 @@ const Value *literal_value(const Expr &e) {
 // Each node's evaluator is chosen on its first evaluation, from its kind and
 // for operators from the operator and the operands' shapes, so later
 // evaluations go straight to the code for that node.
-Evaluator choose_evaluator(const Expr &e) {
+Evaluator choose_evaluator(const ExecExpr &e) {
   switch (e.kind) {
   case ExprKind::Number:
   case ExprKind::Float:

@@ -4,6 +4,7 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/compile.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
 #include "support/halt.h"
@@ -21,7 +22,7 @@ bool control_pending(const Interpreter &interp) {
 // holds text that nobody else shares, append to it in place, so building a
 // string piece by piece costs amortised O(1) per piece.
 template <TokenKind Op>
-void update(Interpreter &interp, Symbol symbol, const Expr &rhs) {
+void update(Interpreter &interp, Symbol symbol, const ExecExpr &rhs) {
   // x is read before t is evaluated, into a value of its own: evaluating t
   // may rebind x or move the storage it lives in.
   const Value *held = find_variable(interp, symbol);
@@ -43,17 +44,17 @@ void update(Interpreter &interp, Symbol symbol, const Expr &rhs) {
   set_variable(interp, symbol, combine<Op>(left, right));
 }
 
-template <TokenKind Op> void execute_compound(Interpreter &interp, const Stmt &s) {
+template <TokenKind Op> void execute_compound(Interpreter &interp, const ExecStmt &s) {
   update<Op>(interp, s.symbol, s.expr);
 }
 
 // `x = x + t`
-void execute_append(Interpreter &interp, const Stmt &s) {
+void execute_append(Interpreter &interp, const ExecStmt &s) {
   update<TokenKind::Plus>(interp, s.symbol, *s.expr.right);
 }
 
 // `x = f(x, ...)`: push and concat may grow x in place.
-void execute_assign_call(Interpreter &interp, const Stmt &s) {
+void execute_assign_call(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol,
                call_for_assignment(interp, s.expr, s.symbol));
 }
@@ -63,12 +64,12 @@ void execute_assign_call(Interpreter &interp, const Stmt &s) {
 // before the call and its memory can serve the new value. Without this,
 // `words = split(text, " ")` in a loop would hold two arrays of words at
 // once. (Running out of memory during the call leaves x null.)
-void execute_replace(Interpreter &interp, const Stmt &s) {
+void execute_replace(Interpreter &interp, const ExecStmt &s) {
   if (Value *slot = assignable_slot(interp, s.symbol)) *slot = Value();
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
 }
 
-bool is_leaf_other_than(const Expr &e, Symbol symbol) {
+bool is_leaf_other_than(const ExecExpr &e, Symbol symbol) {
   switch (e.kind) {
   case ExprKind::Number:
   case ExprKind::Float:
@@ -93,26 +94,26 @@ bool only_computes(BuiltinId id) {
   }
 }
 
-bool replaces_without_reading(const Stmt &s) {
+bool replaces_without_reading(const ExecStmt &s) {
   if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr) ||
       !only_computes(static_cast<BuiltinId>(s.expr.callee)))
     return false;
-  for (const Expr &arg : s.expr.items)
+  for (const ExecExpr &arg : s.expr.items)
     if (!is_leaf_other_than(arg, s.symbol)) return false;
   return true;
 }
 
-void execute_assign(Interpreter &interp, const Stmt &s) {
+void execute_assign(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
 }
 
-bool first_argument_is(const Expr &call, Symbol symbol) {
+bool first_argument_is(const ExecExpr &call, Symbol symbol) {
   return !call.items.empty() && call.items[0].kind == ExprKind::Identifier &&
          call.items[0].symbol == symbol;
 }
 
-Executor assign_executor(const Stmt &s) {
-  const Expr &value = s.expr;
+Executor assign_executor(const ExecStmt &s) {
+  const ExecExpr &value = s.expr;
   if (value.kind == ExprKind::BinaryOp && value.op.kind == TokenKind::Plus &&
       value.left->kind == ExprKind::Identifier &&
       value.left->symbol == s.symbol)
@@ -123,7 +124,7 @@ Executor assign_executor(const Stmt &s) {
   return execute_assign;
 }
 
-Executor compound_executor(const Stmt &s) {
+Executor compound_executor(const ExecStmt &s) {
   switch (s.op.kind) {
   case TokenKind::PlusAssign: return execute_compound<TokenKind::Plus>;
   case TokenKind::MinusAssign: return execute_compound<TokenKind::Minus>;
@@ -151,7 +152,7 @@ bool matches(const Value &subject, const Value &pattern) {
   }
 }
 
-void execute_while(Interpreter &interp, const Stmt &s) {
+void execute_while(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   while (true) {
     halt_if_interrupted();
@@ -164,7 +165,7 @@ void execute_while(Interpreter &interp, const Stmt &s) {
 }
 
 // One pass of a for body; false when the loop must stop.
-[[gnu::always_inline]] inline bool for_step(Interpreter &interp, const Stmt &s,
+[[gnu::always_inline]] inline bool for_step(Interpreter &interp, const ExecStmt &s,
                                             Value element) {
   halt_if_interrupted();
   set_variable(interp, s.symbol, std::move(element));
@@ -174,7 +175,7 @@ void execute_while(Interpreter &interp, const Stmt &s) {
   return true;
 }
 
-void execute_for(Interpreter &interp, const Stmt &s) {
+void execute_for(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   if (s.expr.kind == ExprKind::Range) {
     // Counting through a range expression needs no array of its numbers.
@@ -198,7 +199,7 @@ void execute_for(Interpreter &interp, const Stmt &s) {
 }
 
 bool arm_matches(Interpreter &interp, const Value &subject,
-                 const Pattern &pattern) {
+                 const ExecPattern &pattern) {
   if (pattern.kind == PatternKind::Wildcard) return true;
   // A literal pattern is compared where it is; others are evaluated.
   if (const Value *literal = literal_value(pattern.value))
@@ -206,10 +207,10 @@ bool arm_matches(Interpreter &interp, const Value &subject,
   return matches(subject, evaluate(interp, pattern.value));
 }
 
-void execute_match(Interpreter &interp, const Stmt &s) {
+void execute_match(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   Value subject = evaluate(interp, s.expr);
-  for (const MatchArm &arm : s.arms) {
+  for (const ExecArm &arm : s.arms) {
     if (arm_matches(interp, subject, arm.pattern)) {
       run_block(interp, arm.body);
       return;
@@ -217,7 +218,7 @@ void execute_match(Interpreter &interp, const Stmt &s) {
   }
 }
 
-void execute_try(Interpreter &interp, const Stmt &s) {
+void execute_try(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   run_block(interp, s.body);
   if (!interp.has_return_value || !interp.return_value.is(ValueKind::Error))
@@ -233,29 +234,27 @@ void execute_try(Interpreter &interp, const Stmt &s) {
 
 namespace {
 
-// The body is copied into a shared value once per definition; every later
-// execution of the definition binds that same immutable value.
-void execute_function(Interpreter &interp, const Stmt &s) {
-  if (s.function_value.is_null())
-    s.function_value = make_function(s.params, s.body);
+// Compiling made the value; every execution of the definition binds that
+// same immutable value.
+void execute_function(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol, s.function_value);
 }
 
-void execute_break(Interpreter &interp, const Stmt &) {
+void execute_break(Interpreter &interp, const ExecStmt &) {
   interp.break_flag = true;
 }
 
-void execute_continue(Interpreter &interp, const Stmt &) {
+void execute_continue(Interpreter &interp, const ExecStmt &) {
   interp.continue_flag = true;
 }
 
-void execute_global(Interpreter &interp, const Stmt &s) {
+void execute_global(Interpreter &interp, const ExecStmt &s) {
   declare_global(interp, s.symbol);
 }
 
-void execute_nothing(Interpreter &, const Stmt &) {}
+void execute_nothing(Interpreter &, const ExecStmt &) {}
 
-void execute_if(Interpreter &interp, const Stmt &s) {
+void execute_if(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   if (is_truthy(evaluate(interp, s.expr)))
     run_block(interp, s.body);
@@ -263,25 +262,25 @@ void execute_if(Interpreter &interp, const Stmt &s) {
     run_block(interp, s.else_body);
 }
 
-void execute_expression(Interpreter &interp, const Stmt &s) {
+void execute_expression(Interpreter &interp, const ExecStmt &s) {
   evaluate(interp, s.expr);
 }
 
-void execute_return(Interpreter &interp, const Stmt &s) {
+void execute_return(Interpreter &interp, const ExecStmt &s) {
   interp.return_value = s.has_expr ? evaluate(interp, s.expr) : Value();
   interp.has_return_value = true;
 }
 
 } // namespace
 
-void execute_first(Interpreter &interp, const Stmt &s) {
+void execute_first(Interpreter &interp, const ExecStmt &s) {
   s.executor = choose_executor(s);
   s.executor(interp, s);
 }
 
 // Each statement's executor is chosen on its first execution, from its kind
 // and, for assignments, from the shape of what is assigned.
-Executor choose_executor(const Stmt &s) {
+Executor choose_executor(const ExecStmt &s) {
   switch (s.kind) {
   case StmtKind::Let:
   case StmtKind::Assign: return assign_executor(s);
@@ -304,19 +303,20 @@ Executor choose_executor(const Stmt &s) {
   return execute_nothing;
 }
 
-void run_block(Interpreter &interp, const std::vector<Stmt> &stmts) {
-  for (const Stmt &s : stmts) {
+void run_block(Interpreter &interp, const std::vector<ExecStmt> &stmts) {
+  for (const ExecStmt &s : stmts) {
     execute(interp, s);
     if (control_pending(interp)) return;
   }
 }
 
-void run_program(const std::vector<Stmt> &stmts, bool debug) {
+void run_program(const std::vector<Stmt> &program, bool debug) {
   debug_enabled = debug;
   Interpreter interp;
+  std::vector<ExecStmt> stmts = compile_block(program);
   // Hoisting: top-level definitions and `let`s are bound before anything
   // runs, so `main` and the functions it calls can be defined in any order.
-  for (const Stmt &s : stmts) {
+  for (const ExecStmt &s : stmts) {
     if (s.kind == StmtKind::Let || s.kind == StmtKind::Function) {
       execute(interp, s);
       interp.break_flag = interp.continue_flag = false;
@@ -327,7 +327,7 @@ void run_program(const std::vector<Stmt> &stmts, bool debug) {
     call_user_function(interp, entry.as_function(), {});
     return;
   }
-  for (const Stmt &s : stmts) {
+  for (const ExecStmt &s : stmts) {
     execute(interp, s);
     if (interp.has_return_value) return;
     // A stray break or continue outside any loop ends with its statement.

@@ -1,21 +1,23 @@
-// The payload of a Function value: parameter names and a private copy of the
-// definition's body. Made once per definition and then shared, since bodies
-// never change.
+// The payload of a Function value: parameter names and the definition's
+// compiled body. Made once per definition when it is compiled and then
+// shared, since bodies never change.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "interpreter/exec_tree.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
-#include "parser/ast.h"
 
 namespace tovik {
 
 struct FunctionObject : Object {
   std::vector<std::string> params;
   std::vector<Symbol> param_symbols;
-  std::vector<Stmt> body;
+  std::vector<ExecStmt> body;
+  // The body as written, for the value's debug form.
+  std::vector<Stmt> source;
   FunctionObject() : Object(ValueKind::Function) {}
 };
 
@@ -23,8 +25,10 @@ inline const FunctionObject &Value::as_function() const {
   return *static_cast<const FunctionObject *>(bits_.object);
 }
 
-// A Function value with copies of a definition's parameters and body.
+// A Function value for a definition: copies of its parameters and its body
+// as written, and its compiled body.
 Value make_function(const std::vector<std::string> &params,
-                    const std::vector<Stmt> &body);
+                    const std::vector<Stmt> &source,
+                    std::vector<ExecStmt> body);
 
 } // namespace tovik

@@ -9,10 +9,10 @@
 
 #include "graphics/context.h"
 #include "interpreter/dict.h"
+#include "interpreter/exec_tree.h"
 #include "interpreter/trace.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
-#include "parser/ast.h"
 
 namespace tovik {
 
@@ -164,42 +164,43 @@ inline void pop_scope(Interpreter &interp, int32_t outer) {
 }
 
 // Evaluation and execution.
-Evaluator choose_evaluator(const Expr &expr);
+Evaluator choose_evaluator(const ExecExpr &expr);
 // A literal's value, or null when `expr` is not a literal.
-const Value *literal_value(const Expr &expr);
-inline Value evaluate(Interpreter &interp, const Expr &expr) {
+const Value *literal_value(const ExecExpr &expr);
+inline Value evaluate(Interpreter &interp, const ExecExpr &expr) {
   return expr.evaluator(interp, expr);
 }
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);
-Executor choose_executor(const Stmt &stmt);
-inline void execute(Interpreter &interp, const Stmt &stmt) {
+Executor choose_executor(const ExecStmt &stmt);
+inline void execute(Interpreter &interp, const ExecStmt &stmt) {
   stmt.executor(interp, stmt);
 }
-void run_block(Interpreter &interp, const std::vector<Stmt> &stmts);
-void run_program(const std::vector<Stmt> &stmts, bool debug);
+void run_block(Interpreter &interp, const std::vector<ExecStmt> &stmts);
+// Compiles `program` and runs it in a new interpreter.
+void run_program(const std::vector<Stmt> &program, bool debug);
 
 // Calls.
 // `assign_to`: the variable the call's result will be assigned to, when the
 // statement is `x = f(x, ...)`; lets push and concat grow x in place.
 inline constexpr Symbol kNoSymbol = 0xffffffffu;
-Value call_function(Interpreter &interp, const Expr &call,
+Value call_function(Interpreter &interp, const ExecExpr &call,
                     Symbol assign_to = kNoSymbol);
 // call_function for `x = f(x, ...)`, with a fast path for builtins.
-Value call_for_assignment(Interpreter &interp, const Expr &call,
+Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
 // Whether `call` names one of the builtins.
-bool calls_builtin(const Expr &call);
+bool calls_builtin(const ExecExpr &call);
 // The evaluator of a call to a builtin or a plain name; null for the rest,
 // which call_function serves.
-Evaluator call_evaluator(const Expr &call);
+Evaluator call_evaluator(const ExecExpr &call);
 
 // Modules.
 std::optional<Value> load_module(Interpreter &interp, const std::string &name);
-void execute_use(Interpreter &interp, const Stmt &use);
+void execute_use(Interpreter &interp, const ExecStmt &use);
 Value sdl2_module_exports();
 
 } // namespace tovik

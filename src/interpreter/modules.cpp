@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "graphics/library.h"
+#include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
@@ -39,7 +40,7 @@ bool load_in_progress(const std::string &name) {
 }
 
 Value run_module_file(const std::string &name, const std::string &source) {
-  std::vector<Stmt> stmts = parse_program(tokenize(source));
+  std::vector<ExecStmt> stmts = compile_block(parse_program(tokenize(source)));
   if (debug_enabled)
     trace_debug("Parsed " + std::to_string(stmts.size()) + " statements");
 
@@ -48,7 +49,7 @@ Value run_module_file(const std::string &name, const std::string &source) {
   // Sized to what the module binds, not to every name the process knows:
   // a chain of modules keeps one interpreter alive per link.
   Interpreter module(InterpreterSize::Lean);
-  for (const Stmt &s : stmts) {
+  for (const ExecStmt &s : stmts) {
     execute(module, s);
     module.break_flag = module.continue_flag = false;
   }
@@ -103,7 +104,7 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
   return exports;
 }
 
-void execute_use(Interpreter &interp, const Stmt &use) {
+void execute_use(Interpreter &interp, const ExecStmt &use) {
   std::optional<Value> exports = load_module(interp, use.name);
   if (!exports) return;
   if (use.items) {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "interpreter/dict.h"
+#include "interpreter/exec_tree.h"
 #include "interpreter/function.h"
 #include "lexer/debug_text.h"
-#include "parser/ast.h"
 #include "support/halt.h"
 #include "support/hash.h"
 #include "support/limits.h"
@@ -411,7 +411,7 @@ void append_debug(std::string &out, const Value &value) {
       append_quoted(out, p);
     }
     out += "], body: ";
-    append_stmts(out, f.body);
+    append_stmts(out, f.source);
     out += " }";
     return;
   }
@@ -478,11 +478,13 @@ std::string to_debug(const Value &value) {
 }
 
 Value make_function(const std::vector<std::string> &params,
-                    const std::vector<Stmt> &body) {
+                    const std::vector<Stmt> &source,
+                    std::vector<ExecStmt> body) {
   auto *f = new FunctionObject();
   f->params = params;
   for (const std::string &p : params) f->param_symbols.push_back(intern(p));
-  f->body = copy_stmts(body);
+  f->body = std::move(body);
+  f->source = copy_stmts(source);
   return Value::function(f);
 }
 

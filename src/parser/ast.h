@@ -3,7 +3,8 @@
 // A strict ownership tree: every node owns its children, nothing is shared,
 // there are no parent links. Each node is a plain record with a `kind` tag
 // and the fields its variants use; the comment beside a field names the
-// variants that use it. Dispatch with `switch (node.kind)`.
+// variants that use it. Dispatch with `switch (node.kind)`. The tree is
+// plain data: the interpreter compiles it into a tree of its own to run.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "interpreter/value.h"
 #include "lexer/symbol.h"
 #include "lexer/token.h"
 
@@ -35,11 +35,6 @@ enum class ExprKind : uint8_t {
 };
 
 struct Expr;
-struct Interpreter;
-// The code that evaluates one node, chosen by the interpreter. Every node
-// starts with evaluate_first, which chooses, keeps and runs the real one.
-using Evaluator = Value (*)(Interpreter &, const Expr &);
-Value evaluate_first(Interpreter &interp, const Expr &expr);
 using DictEntry = std::pair<std::string, Expr>;
 
 struct Expr {
@@ -57,13 +52,7 @@ struct Expr {
   std::unique_ptr<Expr> right; // BinaryOp right, Index index, Range end
   std::vector<Expr> items;     // Call args, Array elements
   std::vector<DictEntry> entries; // Dict
-
-  // Resolved once, read by the interpreter; not part of the tree's meaning.
-  Symbol symbol = 0;       // Identifier and Call: the interned name
-  mutable Value constant;  // literals: the value, made once
-  mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
-  mutable int16_t callee = -1; // Call: resolution cache (see call.cpp)
-  mutable Evaluator evaluator = evaluate_first;
+  Symbol symbol = 0;           // Identifier and Call: the interned name
 
   Expr() = default;
   explicit Expr(ExprKind k) : kind(k) {}
@@ -96,10 +85,6 @@ enum class StmtKind : uint8_t {
 enum class PatternKind : uint8_t { Value, Wildcard };
 
 struct Stmt;
-// The code that runs one statement, chosen by the interpreter on the
-// statement's first execution (execute_first).
-using Executor = void (*)(Interpreter &, const Stmt &);
-void execute_first(Interpreter &interp, const Stmt &stmt);
 
 struct Pattern {
   PatternKind kind = PatternKind::Wildcard;
@@ -131,10 +116,6 @@ struct Stmt {
   std::optional<std::string> alias;   // Use
   std::optional<std::vector<std::string>> items; // Use
 
-  // Function: the shared value made from this definition on first execution.
-  mutable Value function_value;
-  mutable Executor executor = execute_first;
-
   Stmt() = default;
   explicit Stmt(StmtKind k) : kind(k) {}
   Stmt(Stmt &&) noexcept = default;
@@ -145,7 +126,7 @@ struct Stmt {
   ~Stmt();
 };
 
-// Deep copies (caches are not copied).
+// Deep copies.
 Expr copy_expr(const Expr &expr);
 Stmt copy_stmt(const Stmt &stmt);
 std::vector<Stmt> copy_stmts(const std::vector<Stmt> &stmts);

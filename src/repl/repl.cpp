@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
@@ -41,8 +42,9 @@ void report_halt(Interpreter &interp, const std::string &message) {
 // input; the session, with all its variables and functions, goes on.
 void run_input(Interpreter &interp, std::string_view text) {
   try {
-    std::vector<Stmt> statements = parse_program(tokenize(text));
-    for (const Stmt &statement : statements) {
+    std::vector<ExecStmt> statements =
+        compile_block(parse_program(tokenize(text)));
+    for (const ExecStmt &statement : statements) {
       execute(interp, statement);
       settle_control_flow(interp);
     }

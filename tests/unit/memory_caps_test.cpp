@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
@@ -16,9 +17,9 @@ namespace {
 // Runs `source` statement by statement on `interp`, as the interactive loop
 // does, and returns the message of the Halt that stopped it.
 std::string halt_message(Interpreter &interp, std::string_view source) {
-  std::vector<Stmt> program = parse_program(tokenize(source));
+  std::vector<ExecStmt> program = compile_block(parse_program(tokenize(source)));
   try {
-    for (const Stmt &s : program) execute(interp, s);
+    for (const ExecStmt &s : program) execute(interp, s);
   } catch (const Halt &halt) {
     return halt.message;
   }

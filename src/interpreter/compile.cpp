@@ -1,0 +1,97 @@
+#include "interpreter/compile.h"
+
+#include "interpreter/function.h"
+#include "interpreter/interpreter.h"
+#include "support/halt.h"
+
+namespace tovik {
+
+namespace {
+
+// One node without its children; they are queued on `work` with the places
+// made for them.
+using ExprWork = std::vector<std::pair<const Expr *, ExecExpr *>>;
+
+void compile_node(const Expr &from, ExecExpr &to, ExprWork &work) {
+  to.kind = from.kind;
+  to.number = from.number;
+  to.real = from.real;
+  to.boolean = from.boolean;
+  to.text = from.text;
+  to.op = from.op;
+  to.symbol = from.symbol;
+  if (from.left) {
+    to.left = std::make_unique<ExecExpr>();
+    work.emplace_back(from.left.get(), to.left.get());
+  }
+  if (from.right) {
+    to.right = std::make_unique<ExecExpr>();
+    work.emplace_back(from.right.get(), to.right.get());
+  }
+  // Sized before any child is queued, so the queued places stay put.
+  to.items.resize(from.items.size());
+  for (size_t i = 0; i < from.items.size(); ++i)
+    work.emplace_back(&from.items[i], &to.items[i]);
+  to.entries.resize(from.entries.size());
+  for (size_t i = 0; i < from.entries.size(); ++i) {
+    to.entries[i].first = from.entries[i].first;
+    work.emplace_back(&from.entries[i].second, &to.entries[i].second);
+  }
+}
+
+ExecStmt compile_stmt(const Stmt &from) {
+  // Statements nest only as deep as the parser recursed to build them.
+  check_stack();
+  ExecStmt to(from.kind);
+  to.name = from.name;
+  to.symbol = from.symbol;
+  to.op = from.op;
+  to.expr = compile_expr(from.expr);
+  to.has_expr = from.has_expr;
+  to.has_else = from.has_else;
+  to.else_body = compile_block(from.else_body);
+  to.arms.reserve(from.arms.size());
+  for (const MatchArm &arm : from.arms) {
+    ExecArm compiled;
+    compiled.pattern.kind = arm.pattern.kind;
+    compiled.pattern.value = compile_expr(arm.pattern.value);
+    compiled.body = compile_block(arm.body);
+    to.arms.push_back(std::move(compiled));
+  }
+  to.alias = from.alias;
+  to.items = from.items;
+  if (from.kind == StmtKind::Function)
+    to.function_value = make_function(from.params, from.body, compile_block(from.body));
+  else
+    to.body = compile_block(from.body);
+  to.executor = choose_executor(to);
+  return to;
+}
+
+} // namespace
+
+// Without recursion: an operator chain is as deep as it is long.
+ExecExpr compile_expr(const Expr &expr) {
+  ExecExpr root;
+  ExprWork work{{&expr, &root}};
+  std::vector<const ExecExpr *> made;
+  while (!work.empty()) {
+    auto [from, to] = work.back();
+    work.pop_back();
+    compile_node(*from, *to, work);
+    made.push_back(to);
+  }
+  // Children first: an operator's chooser looks at its operands.
+  for (auto it = made.rbegin(); it != made.rend(); ++it)
+    (*it)->evaluator = choose_evaluator(**it);
+  return root;
+}
+
+std::vector<ExecStmt> compile_block(const std::vector<Stmt> &stmts) {
+  std::vector<ExecStmt> out;
+  out.reserve(stmts.size());
+  for (const Stmt &s : stmts) out.push_back(compile_stmt(s));
+  return out;
+}
+
+} // namespace tovik

@@ -1,0 +1,109 @@
+// The execution tree: what the interpreter runs.
+//
+// Compiled from the syntax tree once per program, module, interactive input
+// and function definition (compile.h). Each node keeps the parts of its
+// syntax node the evaluator reads, plus what is decided before it first
+// runs: the evaluator or executor for its kind and operand shapes, a
+// literal's value and key hash, what a call's name denotes. A function
+// definition holds its function value, whose body is the compiled body, so
+// every execution of the definition and every copy of the value share it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "interpreter/value.h"
+#include "lexer/symbol.h"
+#include "lexer/token.h"
+#include "parser/ast.h"
+
+namespace tovik {
+
+struct Interpreter;
+struct ExecExpr;
+struct ExecStmt;
+
+// The code that evaluates one node or runs one statement. Compiling chooses
+// it; evaluate_first and execute_first choose on first use for a node built
+// some other way.
+using Evaluator = Value (*)(Interpreter &, const ExecExpr &);
+using Executor = void (*)(Interpreter &, const ExecStmt &);
+Value evaluate_first(Interpreter &interp, const ExecExpr &expr);
+void execute_first(Interpreter &interp, const ExecStmt &stmt);
+
+using ExecDictEntry = std::pair<std::string, ExecExpr>;
+
+struct ExecExpr {
+  ExprKind kind = ExprKind::Number;
+  int64_t number = 0;
+  double real = 0.0;
+  bool boolean = false;
+  std::string text;
+  Token op;
+  std::unique_ptr<ExecExpr> left;
+  std::unique_ptr<ExecExpr> right;
+  std::vector<ExecExpr> items;
+  std::vector<ExecDictEntry> entries;
+  Symbol symbol = 0;
+
+  // Set when the node is compiled (or on first use); the evaluator's
+  // choosers take the node as it is read, hence mutable.
+  mutable Value constant;        // literals: the value
+  mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
+  mutable int16_t callee = -1;   // Call: what the name denotes (see call.cpp)
+  mutable Evaluator evaluator = evaluate_first;
+
+  ExecExpr() = default;
+  explicit ExecExpr(ExprKind k) : kind(k) {}
+  ExecExpr(ExecExpr &&) noexcept = default;
+  ExecExpr &operator=(ExecExpr &&) noexcept = default;
+  ExecExpr(const ExecExpr &) = delete;
+  ExecExpr &operator=(const ExecExpr &) = delete;
+  // Destroys deep subtrees without deep recursion.
+  ~ExecExpr();
+};
+
+struct ExecPattern {
+  PatternKind kind = PatternKind::Wildcard;
+  ExecExpr value; // Value
+};
+
+struct ExecArm {
+  ExecPattern pattern;
+  std::vector<ExecStmt> body;
+};
+
+struct ExecStmt {
+  StmtKind kind = StmtKind::Expr;
+  std::string name;
+  Symbol symbol = 0;
+  Token op;
+  ExecExpr expr;
+  bool has_expr = false;
+  std::vector<ExecStmt> body; // If then_body, While, For, Try body; a
+                              // Function's body is in function_value
+  std::vector<ExecStmt> else_body;
+  bool has_else = false;
+  std::vector<ExecArm> arms;
+  std::optional<std::string> alias;
+  std::optional<std::vector<std::string>> items;
+
+  // Function: the value every execution of the definition binds.
+  Value function_value;
+  mutable Executor executor = execute_first;
+
+  ExecStmt() = default;
+  explicit ExecStmt(StmtKind k) : kind(k) {}
+  ExecStmt(ExecStmt &&) noexcept = default;
+  ExecStmt &operator=(ExecStmt &&) noexcept = default;
+  ExecStmt(const ExecStmt &) = delete;
+  ExecStmt &operator=(const ExecStmt &) = delete;
+  // Destroys deeply nested bodies without deep recursion.
+  ~ExecStmt();
+};
+
+} // namespace tovik
