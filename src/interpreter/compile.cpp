@@ -14,6 +14,8 @@ using ExprWork = std::vector<std::pair<const Expr *, ExecExpr *>>;
 
 void compile_node(const Expr &from, ExecExpr &to, ExprWork &work) {
   to.kind = from.kind;
+  to.line = from.line;
+  to.column = from.column;
   to.number = from.number;
   to.real = from.real;
   to.boolean = from.boolean;
@@ -43,6 +45,8 @@ ExecStmt compile_stmt(const Stmt &from) {
   // Statements nest only as deep as the parser recursed to build them.
   check_stack();
   ExecStmt to(from.kind);
+  to.line = from.line;
+  to.column = from.column;
   to.name = from.name;
   to.symbol = from.symbol;
   to.op = from.op;

@@ -39,9 +39,13 @@ using ExecDictEntry = std::pair<std::string, ExecExpr>;
 
 struct ExecExpr {
   ExprKind kind = ExprKind::Number;
+  // The syntax node's position, for messages about this node; kept in what
+  // would be padding.
+  uint32_t line = 0;
   int64_t number = 0;
   double real = 0.0;
   bool boolean = false;
+  uint32_t column = 0;
   std::string text;
   Token op;
   std::unique_ptr<ExecExpr> left;
@@ -79,6 +83,8 @@ struct ExecArm {
 
 struct ExecStmt {
   StmtKind kind = StmtKind::Expr;
+  uint32_t line = 0; // the syntax node's position
+  uint32_t column = 0;
   std::string name;
   Symbol symbol = 0;
   Token op;

@@ -67,25 +67,41 @@ Stmt::~Stmt() {
   }
 }
 
+// Without recursion: an operator chain is as deep as it is long.
 Expr copy_expr(const Expr &expr) {
-  check_stack();
-  Expr e(expr.kind);
-  e.line = expr.line;
-  e.column = expr.column;
-  e.number = expr.number;
-  e.real = expr.real;
-  e.boolean = expr.boolean;
-  e.text = expr.text;
-  e.op = expr.op;
-  e.symbol = expr.symbol;
-  if (expr.left) e.left = std::make_unique<Expr>(copy_expr(*expr.left));
-  if (expr.right) e.right = std::make_unique<Expr>(copy_expr(*expr.right));
-  e.items.reserve(expr.items.size());
-  for (const Expr &item : expr.items) e.items.push_back(copy_expr(item));
-  e.entries.reserve(expr.entries.size());
-  for (const DictEntry &entry : expr.entries)
-    e.entries.emplace_back(entry.first, copy_expr(entry.second));
-  return e;
+  Expr root;
+  std::vector<std::pair<const Expr *, Expr *>> work{{&expr, &root}};
+  while (!work.empty()) {
+    auto [from, to] = work.back();
+    work.pop_back();
+    to->kind = from->kind;
+    to->line = from->line;
+    to->column = from->column;
+    to->number = from->number;
+    to->real = from->real;
+    to->boolean = from->boolean;
+    to->text = from->text;
+    to->op = from->op;
+    to->symbol = from->symbol;
+    if (from->left) {
+      to->left = std::make_unique<Expr>();
+      work.emplace_back(from->left.get(), to->left.get());
+    }
+    if (from->right) {
+      to->right = std::make_unique<Expr>();
+      work.emplace_back(from->right.get(), to->right.get());
+    }
+    // Sized before any child is queued, so the queued places stay put.
+    to->items.resize(from->items.size());
+    for (size_t i = 0; i < from->items.size(); ++i)
+      work.emplace_back(&from->items[i], &to->items[i]);
+    to->entries.resize(from->entries.size());
+    for (size_t i = 0; i < from->entries.size(); ++i) {
+      to->entries[i].first = from->entries[i].first;
+      work.emplace_back(&from->entries[i].second, &to->entries[i].second);
+    }
+  }
+  return root;
 }
 
 Stmt copy_stmt(const Stmt &stmt) {
