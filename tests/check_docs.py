@@ -37,8 +37,8 @@ from dataclasses import dataclass, field
 # The sanitizer build's note on halting from deep recursion is not the
 # interpreter's output; the script tests drop it the same way.
 from run_scripts import ASAN_DEEP_UNWIND_NOTE
+from run_limits import BACKSTOP_SECONDS, limit_cpu
 
-TIMEOUT_SECONDS = 60
 FENCE = re.compile(r"^(`{3,})\s*(\S*)\s*$")
 DIRECTIVE = re.compile(r"^<!--\s*(file|stdin|exit|run|session)\s*(?::\s*(.*?))?\s*-->$")
 PROMPTS = (">>> ", "... ")
@@ -172,9 +172,10 @@ def run_case(tovik, workdir, case):
     try:
         proc = subprocess.run([tovik] + case.command, cwd=workdir, env=env,
                               input=case.stdin.encode("utf-8"),
-                              capture_output=True, timeout=TIMEOUT_SECONDS)
+                              capture_output=True, timeout=BACKSTOP_SECONDS,
+                              preexec_fn=limit_cpu)
     except subprocess.TimeoutExpired:
-        return "%s: timed out after %d s\n" % (case.where, TIMEOUT_SECONDS)
+        return "%s: blocked for %d s\n" % (case.where, BACKSTOP_SECONDS)
     stdout = proc.stdout.decode("utf-8", errors="backslashreplace")
     stderr = proc.stderr.decode("utf-8", errors="backslashreplace")
     stderr = ASAN_DEEP_UNWIND_NOTE.sub("", stderr)

@@ -22,7 +22,10 @@ import sys
 import time
 from pathlib import Path
 
-TIMEOUT_SECONDS = 120
+from run_limits import BACKSTOP_SECONDS, limit_cpu
+
+# Waits for a window end as soon as it shows; generous for a loaded machine.
+TIMEOUT_SECONDS = 300
 DRAWING_SECONDS = 0.5
 WINDOW_LOOP = re.compile(r"\b(is_open|is_window_open)\s*\(")
 
@@ -42,7 +45,7 @@ def diff(label, expected, actual):
 def run_text_example(tovik, script, env):
     proc = subprocess.run([tovik, script.name], cwd=script.parent, env=env,
                           stdin=subprocess.DEVNULL, capture_output=True,
-                          timeout=TIMEOUT_SECONDS)
+                          timeout=BACKSTOP_SECONDS, preexec_fn=limit_cpu)
     return proc.returncode, proc.stdout, proc.stderr, []
 
 
@@ -61,7 +64,7 @@ def window_opened(pid):
 def run_window_example(tovik, script, env):
     proc = subprocess.Popen([tovik, script.name], cwd=script.parent, env=env,
                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE, preexec_fn=limit_cpu)
     deadline = time.monotonic() + TIMEOUT_SECONDS
     while not window_opened(proc.pid) and proc.poll() is None and time.monotonic() < deadline:
         time.sleep(0.05)

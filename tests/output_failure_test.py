@@ -17,6 +17,8 @@ import sys
 import tempfile
 import unittest
 
+from run_limits import BACKSTOP_SECONDS, limit_cpu
+
 TOVIK = None
 FULL_MESSAGE = "Error: failed to write output: No space left on device\n"
 
@@ -32,7 +34,8 @@ def run_into_full_device(args, stdin_text=""):
     with open("/dev/full", "w") as full:
         return subprocess.run(
             [TOVIK] + args, stdout=full, stderr=subprocess.PIPE,
-            input=stdin_text.encode(), timeout=60)
+            input=stdin_text.encode(), timeout=BACKSTOP_SECONDS,
+            preexec_fn=limit_cpu)
 
 
 class FullDevice(unittest.TestCase):
@@ -87,7 +90,7 @@ class ClosedPipe(unittest.TestCase):
         process.stdout.close()
         stderr = process.stderr.read()
         process.stderr.close()
-        status = process.wait(timeout=60)
+        status = process.wait(timeout=BACKSTOP_SECONDS)
         return first, stderr, status
 
     def test_default_sigpipe_ends_quietly(self):

@@ -30,7 +30,8 @@ import sys
 from dataclasses import dataclass, field
 from pathlib import Path
 
-TIMEOUT_SECONDS = 60
+from run_limits import BACKSTOP_SECONDS, describe_status, limit_cpu
+
 WORKERS = 2
 
 DIRECTIVE = re.compile(
@@ -152,10 +153,11 @@ def run_one(tovik, script):
     try:
         proc = subprocess.run(cmd, cwd=script.parent, env=env,
                               input=exp.stdin.encode("utf-8"),
-                              capture_output=True, timeout=TIMEOUT_SECONDS)
+                              capture_output=True, timeout=BACKSTOP_SECONDS,
+                              preexec_fn=limit_cpu)
     except subprocess.TimeoutExpired:
-        return "%s\n  command: %s\n  timed out after %d s\n" % (
-            script, shown, TIMEOUT_SECONDS)
+        return "%s\n  command: %s\n  blocked for %d s\n" % (
+            script, shown, BACKSTOP_SECONDS)
 
     stdout, stderr = decode(proc.stdout), decode(proc.stderr)
     stderr = ASAN_DEEP_UNWIND_NOTE.sub("", stderr)
@@ -166,8 +168,9 @@ def run_one(tovik, script):
         wanted = "".join(text + "\n" for _, text in exp.stderr)
         problems.append(diff("stderr", wanted, stderr))
     if proc.returncode != exp.exit_status:
-        problems.append("exit status: expected %d, got %d\n" %
-                        (exp.exit_status, proc.returncode))
+        problems.append("exit status: expected %d, got %d%s\n" %
+                        (exp.exit_status, proc.returncode,
+                         describe_status(proc.returncode)))
     if not problems:
         return None
     return "%s\n  command: %s\n%s" % (script, shown, "".join(problems))
