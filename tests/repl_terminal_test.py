@@ -8,6 +8,7 @@ Usage: repl_terminal_test.py TOVIK
 
 import os
 import pty
+import resource
 import select
 import signal
 import subprocess
@@ -15,6 +16,8 @@ import sys
 import tempfile
 import time
 import unittest
+
+from run_limits import BACKSTOP_SECONDS
 
 TOVIK = None
 # Generous for a loaded machine; every wait ends as soon as its text shows.
@@ -264,6 +267,42 @@ class PlainInputTest(unittest.TestCase):
                     proc.wait()
         self.assertEqual(proc.returncode, -signal.SIGINT)
 
+
+def cpu_of_children():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+class LongLineTest(unittest.TestCase):
+    """Standard input is read in blocks, shared by the loop and input()."""
+
+    def test_long_lines_through_a_pipe_are_read_in_blocks(self):
+        # 4 MB in one line of the loop and 4 MB more in a line for input():
+        # read byte by byte this costs several seconds of CPU time, read in
+        # blocks a small fraction of one.
+        size = 4 * 1024 * 1024
+        body = b"ab" * (size // 2)
+        feed = (b'let s = "' + body + b'"\n'
+                b'print(len(s))\n'
+                b'let t = input("? ")\n' + body + b"x\n"
+                b'print(len(t), slice(t, len(t) - 2, len(t)))\n'
+                b'print(input("> "))\n'
+                b"  next line  \n"
+                b'print("tail")')  # the last line has no line end
+        before = cpu_of_children()
+        with tempfile.TemporaryFile() as out:
+            proc = subprocess.Popen([TOVIK], stdin=subprocess.PIPE, stdout=out,
+                                    stderr=subprocess.PIPE)
+            _, err = proc.communicate(feed, timeout=BACKSTOP_SECONDS)
+            out.seek(0)
+            shown = out.read()
+        cpu = cpu_of_children() - before
+        self.assertEqual(err, b"")
+        self.assertEqual(proc.returncode, 0)
+        self.assertEqual(shown, BANNER.replace(b"\r\n", b"\n") +
+                         b">>> >>> %d\n>>> ? >>> %d\nbx\n>>> > next line\n"
+                         b">>> tail\n>>> " % (size, size + 1))
+        self.assertLess(cpu, 3.0)
 
 if __name__ == "__main__":
     if len(sys.argv) != 2:

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "interpreter/builtins/builtins.h"
@@ -10,28 +9,27 @@
 #include "repl/terminal_editor.h"
 #include "support/halt.h"
 #include "support/source.h"
+#include "support/stdin_reader.h"
 
 namespace tovik {
 
 namespace {
 
-// Reads byte by byte straight from the descriptor, each read preceded by a
-// wait that Ctrl-C can end. Standard input is unbuffered while the loop
-// runs, so input() in a script reads exactly the lines after its own.
+// Reads in blocks through the buffer input() shares, so a script's input()
+// reads exactly the lines after its own; each read is preceded by a wait
+// that Ctrl-C can end.
 ReadResult read_plain_line(const std::string &prompt) {
   write_output(prompt);
   flush_output();
   std::string line;
-  for (;;) {
+  switch (read_stdin_line(line, wait_for_input)) {
+  case StdinRead::Interrupted:
     // A half-read line is dropped with the rest of the input being typed.
-    if (!wait_for_input(STDIN_FILENO)) return {ReadStatus::Interrupted, {}};
-    char byte;
-    ssize_t count = read(STDIN_FILENO, &byte, 1);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return {ReadStatus::Closed, {}};
-    if (count == 0) break;
-    line += byte;
-    if (byte == '\n') break;
+    drop_kept_stdin();
+    return {ReadStatus::Interrupted, {}};
+  case StdinRead::Failed: return {ReadStatus::Closed, {}};
+  case StdinRead::Line:
+  case StdinRead::End: break;
   }
   // End of input with nothing read ends the loop; a last line without a
   // line end still counts.
@@ -42,6 +40,7 @@ ReadResult read_plain_line(const std::string &prompt) {
 } // namespace
 
 LineReader::LineReader() {
+  // Nothing may read ahead of the shared buffer through stdio.
   std::setvbuf(stdin, nullptr, _IONBF, 0);
   // The editor draws the prompt and the line on standard output and goes
   // silent when that is not a terminal, so both ends must be one.

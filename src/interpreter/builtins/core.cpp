@@ -11,7 +11,7 @@ Value builtin_input(Args args, GraphicsContext &) {
   if (args.empty()) return Value();
   write_output(to_text(args[0]));
   flush_output();
-  return Value::string(read_input_line(stdin));
+  return Value::string(read_input_line_from_stdin());
 }
 
 Value builtin_typeof(Args args, GraphicsContext &) {

@@ -16,4 +16,8 @@ namespace tovik {
 // keeps whatever arrived before it.
 std::string read_input_line(std::FILE *in);
 
+// The same for standard input, through the buffer the interactive loop
+// reads it with: what one reads ahead stays there for the other.
+std::string read_input_line_from_stdin();
+
 } // namespace tovik

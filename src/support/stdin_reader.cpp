@@ -1,0 +1,76 @@
+#include "support/stdin_reader.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tovik {
+
+namespace {
+
+// Large enough that a 10 MB line takes a few hundred reads, small enough to
+// live on the stack of any caller.
+constexpr size_t kBlockBytes = 64 * 1024;
+
+int input_fd = STDIN_FILENO;
+// Bytes read but not yet handed out: kept[kept_start..] is still to come.
+std::string kept;
+size_t kept_start = 0;
+
+// Moves kept bytes into `line` up to and including the first '\n'; true when
+// there was one.
+bool take_kept(std::string &line) {
+  if (kept_start >= kept.size()) return false;
+  const char *begin = kept.data() + kept_start;
+  size_t available = kept.size() - kept_start;
+  const void *newline = std::memchr(begin, '\n', available);
+  size_t count = newline ? static_cast<const char *>(newline) - begin + 1
+                         : available;
+  line.append(begin, count);
+  kept_start += count;
+  if (kept_start == kept.size()) {
+    kept.clear();
+    kept_start = 0;
+  }
+  return newline != nullptr;
+}
+
+} // namespace
+
+StdinRead read_stdin_line(std::string &line, StdinWait wait) {
+  char block[kBlockBytes];
+  for (;;) {
+    if (take_kept(line)) return StdinRead::Line;
+    if (wait && !wait(input_fd)) return StdinRead::Interrupted;
+    ssize_t count = read(input_fd, block, sizeof block);
+    if (count < 0 && errno == EINTR) {
+      if (wait) continue; // the wait tells a Ctrl-C from other signals
+      return StdinRead::Interrupted;
+    }
+    if (count < 0) return StdinRead::Failed;
+    if (count == 0) return StdinRead::End;
+    const void *newline = std::memchr(block, '\n', static_cast<size_t>(count));
+    if (!newline) {
+      line.append(block, static_cast<size_t>(count));
+      continue;
+    }
+    size_t through = static_cast<const char *>(newline) - block + 1;
+    line.append(block, through);
+    kept.assign(block + through, static_cast<size_t>(count) - through);
+    kept_start = 0;
+    return StdinRead::Line;
+  }
+}
+
+void drop_kept_stdin() {
+  kept.clear();
+  kept_start = 0;
+}
+
+void reset_stdin_reader(int fd) {
+  input_fd = fd;
+  drop_kept_stdin();
+}
+
+} // namespace tovik
