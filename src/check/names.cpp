@@ -225,24 +225,44 @@ struct Checker {
     return e.kind == ExprKind::Identifier && !names.bound.count(e.text) && !find_builtin(e.text);
   }
 
-  static bool is_literal_number(const Expr &e, ExprKind kind) {
-    if (e.kind == kind) return true;
-    return e.kind == ExprKind::UnaryOp && e.op.kind == TokenKind::Minus && e.left &&
-           e.left->kind == kind;
+  // What kind of literal an operand is ("" when it is not one); a negated
+  // number counts as a literal.
+  static std::string_view literal_kind(const Expr &e) {
+    const Expr &inner =
+        e.kind == ExprKind::UnaryOp && e.op.kind == TokenKind::Minus && e.left ? *e.left : e;
+    switch (inner.kind) {
+    case ExprKind::Number: return "an integer";
+    case ExprKind::Float: return "a float";
+    case ExprKind::String: return &inner == &e ? "a string" : "";
+    case ExprKind::Boolean: return &inner == &e ? "a boolean" : "";
+    default: return "";
+    }
   }
 
+  // Operands of different kinds never combine, so two literals of
+  // different kinds under an arithmetic operator always give null.
   void binary(const Expr &e) {
     TokenKind op = e.op.kind;
     bool arithmetic = op == TokenKind::Plus || op == TokenKind::Minus || op == TokenKind::Star ||
                       op == TokenKind::Slash || op == TokenKind::Percent ||
                       op == TokenKind::Power;
-    if (arithmetic && ((is_literal_number(*e.left, ExprKind::Number) &&
-                        is_literal_number(*e.right, ExprKind::Float)) ||
-                       (is_literal_number(*e.left, ExprKind::Float) &&
-                        is_literal_number(*e.right, ExprKind::Number))))
+    if (!arithmetic) return;
+    std::string_view left = literal_kind(*e.left), right = literal_kind(*e.right);
+    if (left.empty() || right.empty() || left == right) return;
+    bool numbers = (left == "an integer" || left == "a float") &&
+                   (right == "an integer" || right == "a float");
+    if (numbers) {
       warn(e.op.line, e.op.column, "W501",
            token_spelling(op) +
                " between an integer and a float always gives null: write both alike (2.0, not 2)");
+    } else if (left == "a string" || right == "a string") {
+      warn(e.op.line, e.op.column, "W501",
+           join({token_spelling(op), " between ", left, " and ", right,
+                 " always gives null: concat(\"n = \", 5) joins text and numbers"}));
+    } else {
+      warn(e.op.line, e.op.column, "W501",
+           join({token_spelling(op), " between ", left, " and ", right, " always gives null"}));
+    }
   }
 
   void expr(const Expr &e, bool compared_with_null = false) {

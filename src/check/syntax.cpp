@@ -62,6 +62,20 @@ std::string code_point_text(int32_t code) {
   return join({"'", std::string_view(buffer, static_cast<size_t>(length)), "'"});
 }
 
+// What a dropped statement of this keyword needs, for the message.
+std::string_view statement_hint(TokenKind kind) {
+  switch (kind) {
+  case TokenKind::If:
+  case TokenKind::While: return "'{' must follow the condition";
+  case TokenKind::Match: return "'{' must follow the value matched";
+  case TokenKind::For: return "it reads 'for NAME in VALUE { ... }'";
+  case TokenKind::Def: return "it reads 'def NAME(PARAMS) { ... }'";
+  case TokenKind::Let: return "it reads 'let NAME = VALUE'";
+  case TokenKind::Try: return "it reads 'try { ... } catch NAME { ... }'";
+  default: return "a name must follow it";
+  }
+}
+
 bool adjacent(const Token &a, const Token &b, uint32_t width) {
   return a.line == b.line && a.column + width == b.column;
 }
@@ -157,8 +171,8 @@ void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &f
             "this match arm has no '=>' and is dropped");
       else
         add(found.warnings, r.line, r.column, "W105",
-            "this " + token_spelling(r.token) +
-                " statement is incomplete and is dropped (is a name, '(' or '{' missing?)");
+            join({"this ", token_spelling(r.token), " statement is incomplete and is dropped: ",
+                  statement_hint(r.token)}));
       break;
     }
   }
