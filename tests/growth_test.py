@@ -85,6 +85,33 @@ class Growth(unittest.TestCase):
 }}"""
         self.assertLess(self.ratio(src, 300000), 30)
 
+    def test_walking_a_text_by_slice_is_constant_per_character(self):
+        # One walk over ASCII and one over multi-byte characters: finding
+        # character i from the start each time would give about 100.
+        src = lambda n: f"""def main() {{
+  let a = ""
+  let u = ""
+  for i in 0..{n // 10} {{ a += "abcdefghij" }}
+  for i in 0..{n // 10} {{ u += "abcdéfghij" }}
+  let count = 0
+  for i in 0..{n} {{
+    if slice(a, i, i + 1) == "e" {{ count += 1 }}
+    if slice(u, i, i + 1) == "é" {{ count += 1 }}
+  }}
+  print(count)
+}}"""
+        self.assertLess(self.ratio(src, 40000), 30)
+
+    def test_walking_the_characters_of_split_is_constant_per_character(self):
+        src = lambda n: f"""def main() {{
+  let s = ""
+  for i in 0..{n // 10} {{ s += "abcdéfghij" }}
+  let count = 0
+  for ch in split(s, "") {{ if ch == "é" {{ count += 1 }} }}
+  print(count)
+}}"""
+        self.assertLess(self.ratio(src, 100000), 30)
+
     def test_reading_a_large_array_variable_does_not_copy_it(self):
         # The same number of reads from an array ten times larger.
         src = lambda n: f"""def main() {{

@@ -7,6 +7,7 @@
 #include "interpreter/dict.h"
 #include "interpreter/exec_tree.h"
 #include "interpreter/function.h"
+#include "interpreter/text_position.h"
 #include "lexer/debug_text.h"
 #include "support/halt.h"
 #include "support/hash.h"
@@ -57,6 +58,19 @@ Value Value::string(std::string text) {
 
 Value Value::string_of(std::string_view text) {
   return Value(ValueKind::String, new TextObject(ValueKind::String, text));
+}
+
+Value Value::short_text(std::string_view text) {
+  if (text.size() > 1 || (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x80))
+    return string_of(text);
+  // One payload per ASCII character (and one empty text), made on first use
+  // and held for the rest of the run.
+  thread_local Object *shared[129] = {};
+  const size_t which = text.empty() ? 128 : static_cast<unsigned char>(text[0]);
+  Object *&object = shared[which];
+  if (!object) object = new TextObject(ValueKind::String, text);
+  ++object->refcount;
+  return Value(ValueKind::String, object);
 }
 
 Value Value::error(std::string message) {
@@ -134,6 +148,8 @@ std::string &Value::mutable_text() {
     Value copy = Value::string(t->text);
     swap(copy);
     t = static_cast<TextObject *>(bits_.object);
+  } else {
+    text_changes(*t);
   }
   return t->text;
 }

@@ -53,6 +53,9 @@ struct TriangleShape {
 struct Object {
   uint32_t refcount = 1;
   ValueKind kind;
+  // Facts a payload learns about itself, kept in the header's padding
+  // (texts: see text_position.h). Cleared whenever the payload changes.
+  mutable uint8_t hints = 0;
   explicit Object(ValueKind k) : kind(k) {}
 };
 
@@ -105,6 +108,9 @@ public:
   static Value null() { return Value(); }
   static Value string(std::string text);
   static Value string_of(std::string_view text); // copies the text once
+  // As string_of, but the empty text and one-character ASCII texts share
+  // one payload each: walking a text's characters allocates nothing.
+  static Value short_text(std::string_view text);
   static Value error(std::string message);
   static Value builtin_function(std::string name);
   static Value array(std::vector<Value> items);

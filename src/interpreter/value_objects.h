@@ -64,15 +64,27 @@ private:
 // Forty bytes, so that with the allocator's header a text takes 48: texts
 // are the most numerous payloads. (Literal dictionary keys keep their hash
 // in the syntax tree instead.)
+// Bits of a text's hints (text_position.h).
+inline constexpr uint8_t kTextAscii = 1;      // every byte below 0x80
+inline constexpr uint8_t kTextMixed = 2;      // some byte 0x80 or above
+inline constexpr uint8_t kTextPositioned = 4; // has a remembered position
+void forget_text_position(const Object &text);
+
 struct TextObject : Object {
   std::string text;
   TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
   TextObject(ValueKind k, std::string_view t) : Object(k), text(t) {}
+  // A recycled block must not inherit the remembered position.
+  ~TextObject() {
+    if (hints & kTextPositioned) forget_text_position(*this);
+  }
   // Texts are made and dropped by the hundred thousand (split, upper, the
   // strings of a loop), so their blocks are recycled (value.cpp).
   static void *operator new(size_t size);
   static void operator delete(void *block);
 };
+
+static_assert(sizeof(TextObject) == 40, "texts stay in 48-byte blocks");
 
 struct ArrayObject : Object {
   std::vector<Value> items;

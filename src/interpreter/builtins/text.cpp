@@ -5,6 +5,7 @@
 #include <unicode/utf8.h>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/text_position.h"
 #include "support/limits.h"
 
 namespace tovik {
@@ -103,16 +104,17 @@ Value builtin_slice(Args args, GraphicsContext &) {
   if (!args[0].is(ValueKind::String)) return Value();
   const uint64_t start = static_cast<uint64_t>(to_integer(args[1]));
   const uint64_t end = static_cast<uint64_t>(to_integer(args[2]));
-  uint64_t skip = start;
-  uint64_t take = end - start;
+  const uint64_t take = end - start;
 
-  std::string_view text = args[0].as_text();
-  size_t at = 0;
-  for (; skip > 0 && at < text.size(); --skip) at = next_character(text, at);
-  size_t stop = at;
-  for (; take > 0 && stop < text.size(); --take)
-    stop = next_character(text, stop);
-  return Value::string_of(text.substr(at, stop - at));
+  const auto &object = *static_cast<const TextObject *>(args[0].object());
+  const std::string &text = object.text;
+  const size_t at = character_offset(object, start);
+  size_t stop;
+  if (object.hints & kTextAscii)
+    stop = take < text.size() - at ? at + take : text.size();
+  else
+    stop = advance_characters(text, at, take);
+  return Value::short_text(std::string_view(text).substr(at, stop - at));
 }
 
 // split: the pieces of the text between occurrences of the separator, empty
@@ -130,13 +132,13 @@ Value builtin_split(Args args, GraphicsContext &) {
   std::vector<Value> pieces;
   pieces.reserve(count);
   if (separator.empty()) {
-    pieces.push_back(Value::string(std::string()));
+    pieces.push_back(Value::short_text({}));
     for (size_t at = 0; at < text.size();) {
       size_t next = next_character(text, at);
-      pieces.push_back(Value::string_of(text.substr(at, next - at)));
+      pieces.push_back(Value::short_text(text.substr(at, next - at)));
       at = next;
     }
-    pieces.push_back(Value::string(std::string()));
+    pieces.push_back(Value::short_text({}));
     return Value::array(std::move(pieces));
   }
   size_t from = 0;

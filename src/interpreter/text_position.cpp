@@ -1,0 +1,98 @@
+#include "interpreter/text_position.h"
+
+#include <cstring>
+#include <string>
+
+#include <unicode/utf8.h>
+
+namespace tovik {
+
+namespace {
+
+// A few remembered positions, chosen by the payload's address, so that a
+// loop walking two or three texts side by side keeps each one's place.
+struct Position {
+  const Object *text = nullptr;
+  uint64_t index = 0;
+  size_t offset = 0;
+};
+constexpr size_t kPositions = 8;
+thread_local Position positions[kPositions];
+
+Position &position_of(const Object *text) {
+  return positions[(reinterpret_cast<uintptr_t>(text) >> 6) % kPositions];
+}
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+uint64_t word_at(const char *bytes) {
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+bool is_ascii(const std::string &text) {
+  const char *bytes = text.data();
+  size_t i = 0, size = text.size();
+  for (; i + 8 <= size; i += 8)
+    if (word_at(bytes + i) & kHighBits) return false;
+  for (; i < size; ++i)
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+  return true;
+}
+
+} // namespace
+
+size_t advance_characters(const std::string &text, size_t at, uint64_t count) {
+  const char *bytes = text.data();
+  const size_t size = text.size();
+  while (count > 0 && at < size) {
+    // Eight ASCII bytes are eight characters.
+    if (count >= 8 && at + 8 <= size && !(word_at(bytes + at) & kHighBits)) {
+      at += 8;
+      count -= 8;
+      continue;
+    }
+    const auto *s = reinterpret_cast<const uint8_t *>(bytes);
+    int64_t i = static_cast<int64_t>(at);
+    U8_FWD_1(s, i, static_cast<int64_t>(size));
+    at = static_cast<size_t>(i);
+    --count;
+  }
+  return at;
+}
+
+size_t character_offset(const TextObject &text, uint64_t index) {
+  const std::string &bytes = text.text;
+  if (text.hints & kTextAscii) return index < bytes.size() ? index : bytes.size();
+  Position &slot = position_of(&text);
+  uint64_t from_index = 0;
+  size_t from_offset = 0;
+  if (slot.text == &text && slot.index <= index) {
+    from_index = slot.index;
+    from_offset = slot.offset;
+  } else if (!(text.hints & kTextMixed) && (index - from_index) * 8 >= bytes.size()) {
+    // Scanning is cheaper than the walk it would save, and answers every
+    // later lookup at once.
+    text.hints |= is_ascii(bytes) ? kTextAscii : kTextMixed;
+    if (text.hints & kTextAscii)
+      return index < bytes.size() ? index : bytes.size();
+  }
+  const size_t offset =
+      advance_characters(bytes, from_offset, index - from_index);
+  if (slot.text != &text) {
+    if (slot.text) slot.text->hints &= static_cast<uint8_t>(~kTextPositioned);
+    slot.text = &text;
+    text.hints |= kTextPositioned;
+  }
+  slot.index = index;
+  slot.offset = offset;
+  return offset;
+}
+
+void forget_text_position(const Object &text) {
+  Position &slot = position_of(&text);
+  if (slot.text == &text) slot = Position{};
+}
+
+} // namespace tovik
