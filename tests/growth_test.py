@@ -100,7 +100,7 @@ class Growth(unittest.TestCase):
   }}
   print(count)
 }}"""
-        self.assertLess(self.ratio(src, 40000), 30)
+        self.assertLess(self.ratio(src, 100000), 30)
 
     def test_walking_the_characters_of_split_is_constant_per_character(self):
         src = lambda n: f"""def main() {{

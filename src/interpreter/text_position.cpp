@@ -9,18 +9,21 @@ namespace tovik {
 
 namespace {
 
-// A few remembered positions, chosen by the payload's address, so that a
-// loop walking two or three texts side by side keeps each one's place.
+// A few remembered positions, searched in turn, so that a loop walking two
+// or three texts side by side keeps each one's place.
 struct Position {
   const Object *text = nullptr;
   uint64_t index = 0;
   size_t offset = 0;
 };
-constexpr size_t kPositions = 8;
+constexpr size_t kPositions = 4;
 thread_local Position positions[kPositions];
+thread_local size_t next_victim = 0;
 
-Position &position_of(const Object *text) {
-  return positions[(reinterpret_cast<uintptr_t>(text) >> 6) % kPositions];
+Position *find_position(const Object *text) {
+  for (Position &p : positions)
+    if (p.text == text) return &p;
+  return nullptr;
 }
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
@@ -65,13 +68,13 @@ size_t advance_characters(const std::string &text, size_t at, uint64_t count) {
 size_t character_offset(const TextObject &text, uint64_t index) {
   const std::string &bytes = text.text;
   if (text.hints & kTextAscii) return index < bytes.size() ? index : bytes.size();
-  Position &slot = position_of(&text);
+  Position *slot = find_position(&text);
   uint64_t from_index = 0;
   size_t from_offset = 0;
-  if (slot.text == &text && slot.index <= index) {
-    from_index = slot.index;
-    from_offset = slot.offset;
-  } else if (!(text.hints & kTextMixed) && (index - from_index) * 8 >= bytes.size()) {
+  if (slot && slot->index <= index) {
+    from_index = slot->index;
+    from_offset = slot->offset;
+  } else if (!(text.hints & kTextMixed) && index * 8 >= bytes.size()) {
     // Scanning is cheaper than the walk it would save, and answers every
     // later lookup at once.
     text.hints |= is_ascii(bytes) ? kTextAscii : kTextMixed;
@@ -80,19 +83,20 @@ size_t character_offset(const TextObject &text, uint64_t index) {
   }
   const size_t offset =
       advance_characters(bytes, from_offset, index - from_index);
-  if (slot.text != &text) {
-    if (slot.text) slot.text->hints &= static_cast<uint8_t>(~kTextPositioned);
-    slot.text = &text;
+  if (!slot) {
+    slot = &positions[next_victim];
+    next_victim = (next_victim + 1) % kPositions;
+    if (slot->text) slot->text->hints &= static_cast<uint8_t>(~kTextPositioned);
+    slot->text = &text;
     text.hints |= kTextPositioned;
   }
-  slot.index = index;
-  slot.offset = offset;
+  slot->index = index;
+  slot->offset = offset;
   return offset;
 }
 
 void forget_text_position(const Object &text) {
-  Position &slot = position_of(&text);
-  if (slot.text == &text) slot = Position{};
+  if (Position *slot = find_position(&text)) *slot = Position{};
 }
 
 } // namespace tovik
