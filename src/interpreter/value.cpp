@@ -1,6 +1,7 @@
 #include "interpreter/value.h"
 
 #include <charconv>
+#include <new>
 #include <type_traits>
 #include <vector>
 
@@ -157,61 +158,99 @@ std::string &Value::mutable_text() {
 // Releasing a value nested a million levels deep must not recurse a million
 // times: objects whose count drops to zero are queued and destroyed by one
 // loop, and an array hands its elements' payloads to that same queue.
+//
+// Releasing happens while an out-of-memory error unwinds, from destructors,
+// so it must not fail: when the queue cannot grow, the object is destroyed
+// at once by recursion while the native stack has room, and is left
+// unreleased past that (memory is short and the run is ending anyway).
+namespace {
+
+std::vector<Object *> &pending_releases() {
+  static thread_local std::vector<Object *> pending;
+  return pending;
+}
+
+void destroy_one(Object *o);
+
+void enqueue_release(Object *object) {
+  try {
+    pending_releases().push_back(object);
+  } catch (const std::bad_alloc &) {
+    auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if (frame > stack_floor) destroy_one(object);
+  }
+}
+
+} // namespace
+
 void Value::destroy(Object *object) {
   // Text holds no values, so it never starts a chain: free it at once.
   if (object->kind == ValueKind::String) {
     delete static_cast<TextObject *>(object);
     return;
   }
-  static thread_local std::vector<Object *> pending;
   static thread_local bool draining = false;
-  pending.push_back(object);
-  if (draining) return;
+  if (draining) {
+    enqueue_release(object);
+    return;
+  }
   draining = true;
+  destroy_one(object);
+  std::vector<Object *> &pending = pending_releases();
   while (!pending.empty()) {
     Object *o = pending.back();
     pending.pop_back();
-    switch (o->kind) {
-    case ValueKind::String:
-    case ValueKind::Error:
-    case ValueKind::BuiltinFunction:
-      delete static_cast<TextObject *>(o);
-      break;
-    case ValueKind::Array: {
-      auto *a = static_cast<ArrayObject *>(o);
-      for (Value &item : a->items) {
-        if (is_shared(item.kind_)) {
-          Object *child = item.bits_.object;
-          item.kind_ = ValueKind::Null;
-          if (--child->refcount == 0) pending.push_back(child);
-        }
-      }
-      delete a;
-      break;
-    }
-    case ValueKind::Dict: {
-      auto *d = static_cast<DictObject *>(o);
-      delete d;
-      break;
-    }
-    case ValueKind::Function:
-      delete static_cast<FunctionObject *>(o);
-      break;
-    case ValueKind::Rect:
-      delete static_cast<ShapeObject<RectShape> *>(o);
-      break;
-    case ValueKind::Circle:
-      delete static_cast<ShapeObject<CircleShape> *>(o);
-      break;
-    case ValueKind::Triangle:
-      delete static_cast<ShapeObject<TriangleShape> *>(o);
-      break;
-    default:
-      break;
-    }
+    destroy_one(o);
   }
   draining = false;
 }
+
+void Value::release_items(ArrayObject *a) {
+  for (Value &item : a->items) {
+    if (is_shared(item.kind_)) {
+      Object *child = item.bits_.object;
+      item.kind_ = ValueKind::Null;
+      if (--child->refcount == 0) enqueue_release(child);
+    }
+  }
+}
+
+namespace {
+
+void destroy_one(Object *o) {
+  switch (o->kind) {
+  case ValueKind::String:
+  case ValueKind::Error:
+  case ValueKind::BuiltinFunction:
+    delete static_cast<TextObject *>(o);
+    break;
+  case ValueKind::Array: {
+    auto *a = static_cast<ArrayObject *>(o);
+    Value::release_items(a);
+    delete a;
+    break;
+  }
+  case ValueKind::Dict:
+    delete static_cast<DictObject *>(o);
+    break;
+  case ValueKind::Function:
+    delete static_cast<FunctionObject *>(o);
+    break;
+  case ValueKind::Rect:
+    delete static_cast<ShapeObject<RectShape> *>(o);
+    break;
+  case ValueKind::Circle:
+    delete static_cast<ShapeObject<CircleShape> *>(o);
+    break;
+  case ValueKind::Triangle:
+    delete static_cast<ShapeObject<TriangleShape> *>(o);
+    break;
+  default:
+    break;
+  }
+}
+
+} // namespace
 
 
 std::string_view type_name(const Value &value) {

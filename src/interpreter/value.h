@@ -61,6 +61,7 @@ struct Object {
 
 class Value;
 class Dict;
+struct ArrayObject;
 struct FunctionObject;
 
 class Value {
@@ -153,6 +154,10 @@ public:
   static constexpr bool is_shared(ValueKind k) {
     return k >= ValueKind::String;
   }
+
+  // Part of releasing an array whose count reached zero: its elements let
+  // go of their payloads, which are queued for release in turn.
+  static void release_items(ArrayObject *array);
 
 private:
   explicit Value(ValueKind k) : kind_(k) { bits_.integer = 0; }

@@ -1,5 +1,7 @@
 #include "parser/ast.h"
 
+#include <new>
+
 #include "lexer/debug_text.h"
 #include "support/halt.h"
 
@@ -7,24 +9,25 @@ namespace tovik {
 
 namespace {
 
-bool has_children(const Expr &e) {
-  return e.left || e.right || !e.items.empty() || !e.entries.empty();
-}
-
-// Moves the children of `e` onto `work`, leaving `e` a leaf.
-void take_children(Expr &e, std::vector<Expr> &work) {
-  if (e.left) {
-    work.push_back(std::move(*e.left));
-    e.left.reset();
+// Frees the operand chain under `root` without recursing along it and
+// without allocating (a destructor may run while memory is exhausted): a
+// node with a left operand is rotated until it has none, then freed. Each
+// node is freed with both operands gone, so only its argument and element
+// lists recurse, and those are as deep as the parser's guarded recursion
+// made them.
+void free_operand_chain(std::unique_ptr<Expr> root) {
+  while (root) {
+    if (root->left) {
+      std::unique_ptr<Expr> up = std::move(root->left);
+      root->left = std::move(up->right);
+      up->right = std::move(root);
+      root = std::move(up);
+    } else {
+      std::unique_ptr<Expr> next = std::move(root->right);
+      root.reset();
+      root = std::move(next);
+    }
   }
-  if (e.right) {
-    work.push_back(std::move(*e.right));
-    e.right.reset();
-  }
-  for (Expr &item : e.items) work.push_back(std::move(item));
-  e.items.clear();
-  for (DictEntry &entry : e.entries) work.push_back(std::move(entry.second));
-  e.entries.clear();
 }
 
 bool has_children(const Stmt &s) {
@@ -46,24 +49,25 @@ void take_children(Stmt &s, std::vector<Stmt> &work) {
 // A chain like 1+1+...+1 with a million terms is a million levels deep;
 // the default destructor would recurse once per level.
 Expr::~Expr() {
-  if (!has_children(*this)) return;
-  std::vector<Expr> work;
-  take_children(*this, work);
-  while (!work.empty()) {
-    Expr e = std::move(work.back());
-    work.pop_back();
-    take_children(e, work);
-  }
+  if (left) free_operand_chain(std::move(left));
+  if (right) free_operand_chain(std::move(right));
 }
 
+// Statements nest only through blocks, which the parser enters by guarded
+// recursion; the work list keeps their release flat all the same. When the
+// list cannot grow (memory is exhausted) the rest goes by plain recursion:
+// a failed push leaves the child where it was.
 Stmt::~Stmt() {
   if (!has_children(*this)) return;
-  std::vector<Stmt> work;
-  take_children(*this, work);
-  while (!work.empty()) {
-    Stmt s = std::move(work.back());
-    work.pop_back();
-    take_children(s, work);
+  try {
+    std::vector<Stmt> work;
+    take_children(*this, work);
+    while (!work.empty()) {
+      Stmt s = std::move(work.back());
+      work.pop_back();
+      take_children(s, work);
+    }
+  } catch (const std::bad_alloc &) {
   }
 }
 
