@@ -1,28 +1,29 @@
 #include "interpreter/exec_tree.h"
 
+#include <new>
+
 namespace tovik {
 
 namespace {
 
-bool has_children(const ExecExpr &e) {
-  return e.left || e.right || !e.items.empty() || !e.entries.empty();
-}
-
-// Moves the children of `e` onto `work`, leaving `e` a leaf.
-void take_children(ExecExpr &e, std::vector<ExecExpr> &work) {
-  if (e.left) {
-    work.push_back(std::move(*e.left));
-    e.left.reset();
+// Frees the operand chain under `root` without recursing along it and
+// without allocating (a destructor may run while memory is exhausted): a
+// node with a left operand is rotated until it has none, then freed. Only
+// argument and element lists recurse, as deep as the source's nesting that
+// the parser's guarded recursion allowed.
+void free_operand_chain(std::unique_ptr<ExecExpr> root) {
+  while (root) {
+    if (root->left) {
+      std::unique_ptr<ExecExpr> up = std::move(root->left);
+      root->left = std::move(up->right);
+      up->right = std::move(root);
+      root = std::move(up);
+    } else {
+      std::unique_ptr<ExecExpr> next = std::move(root->right);
+      root.reset();
+      root = std::move(next);
+    }
   }
-  if (e.right) {
-    work.push_back(std::move(*e.right));
-    e.right.reset();
-  }
-  for (ExecExpr &item : e.items) work.push_back(std::move(item));
-  e.items.clear();
-  for (ExecDictEntry &entry : e.entries)
-    work.push_back(std::move(entry.second));
-  e.entries.clear();
 }
 
 bool has_children(const ExecStmt &s) {
@@ -44,24 +45,24 @@ void take_children(ExecStmt &s, std::vector<ExecStmt> &work) {
 // A chain like 1+1+...+1 with a million terms is a million levels deep;
 // the default destructor would recurse once per level.
 ExecExpr::~ExecExpr() {
-  if (!has_children(*this)) return;
-  std::vector<ExecExpr> work;
-  take_children(*this, work);
-  while (!work.empty()) {
-    ExecExpr e = std::move(work.back());
-    work.pop_back();
-    take_children(e, work);
-  }
+  if (left) free_operand_chain(std::move(left));
+  if (right) free_operand_chain(std::move(right));
 }
 
+// When the work list cannot grow (memory is exhausted) the rest goes by plain
+// recursion, as deep as the parser's guarded recursion let blocks nest: a
+// failed push leaves the child where it was.
 ExecStmt::~ExecStmt() {
   if (!has_children(*this)) return;
-  std::vector<ExecStmt> work;
-  take_children(*this, work);
-  while (!work.empty()) {
-    ExecStmt s = std::move(work.back());
-    work.pop_back();
-    take_children(s, work);
+  try {
+    std::vector<ExecStmt> work;
+    take_children(*this, work);
+    while (!work.empty()) {
+      ExecStmt s = std::move(work.back());
+      work.pop_back();
+      take_children(s, work);
+    }
+  } catch (const std::bad_alloc &) {
   }
 }
 
