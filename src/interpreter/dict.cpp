@@ -15,6 +15,20 @@ void Dict::grow() {
   }
 }
 
+void Dict::reserve(size_t count) {
+  size_t capacity = 8;
+  while (capacity < count * 2) capacity *= 2;
+  entries_.reserve(count);
+  if (capacity <= slots_.size()) return;
+  slots_.assign(capacity, kEmpty);
+  const size_t mask = capacity - 1;
+  for (uint32_t index = 0; index < entries_.size(); ++index) {
+    size_t i = static_cast<size_t>(entries_[index].hash) & mask;
+    while (slots_[i] != kEmpty) i = (i + 1) & mask;
+    slots_[i] = index;
+  }
+}
+
 void Dict::set(std::string key, Value value) {
   uint64_t hash = hash_text(key);
   set(std::move(key), hash, std::move(value));

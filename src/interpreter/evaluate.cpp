@@ -119,6 +119,7 @@ inline Value index_value(const Value &object, const Value &index) {
 [[gnu::noinline]] Value evaluate_dict(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   Dict dict;
+  dict.reserve(e.entries.size());
   for (const ExecDictEntry &entry : e.entries)
     dict.set(entry.first, evaluate(interp, entry.second));
   return Value::dict(std::move(dict));

@@ -28,6 +28,9 @@ public:
   void set(std::string key, Value value);
   void set(std::string key, uint64_t hash, Value value);
   const Value *find(std::string_view key) const;
+  // Makes room for `count` entries at once, so a literal of known size
+  // never regrows its table while it is filled.
+  void reserve(size_t count);
   const Value *find(std::string_view key, uint64_t hash) const {
     if (slots_.empty()) return nullptr;
     uint32_t slot = slots_[probe(key, hash)];
@@ -45,6 +48,16 @@ public:
 private:
   static constexpr uint32_t kEmpty = 0xffffffffu;
   void grow();
+  // Equal hashes almost always mean equal keys: compare the lengths and the
+  // bytes in place instead of through a library call.
+  static bool same_key(const std::string &stored, std::string_view key) {
+    const size_t size = key.size();
+    if (stored.size() != size) return false;
+    const char *a = stored.data(), *b = key.data();
+    for (size_t i = 0; i < size; ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
   size_t probe(std::string_view key, uint64_t hash) const {
     size_t mask = slots_.size() - 1;
     size_t i = static_cast<size_t>(hash) & mask;
@@ -52,7 +65,7 @@ private:
       uint32_t slot = slots_[i];
       if (slot == kEmpty) return i;
       const Entry &e = entries_[slot];
-      if (e.hash == hash && e.key == key) return i;
+      if (e.hash == hash && same_key(e.key, key)) return i;
       i = (i + 1) & mask;
     }
   }

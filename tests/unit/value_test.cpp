@@ -106,5 +106,23 @@ TEST(DictTable, ReplacesAndFindsKeys) {
   EXPECT_EQ(seen, 100u);
 }
 
+// Reserving rebuilds the table around what is already there; keys of the
+// same length and keys that are prefixes of others must stay apart.
+TEST(DictTable, ReserveKeepsEntriesAndKeysStayDistinct) {
+  Dict d;
+  d.set("ab", Value::number(1));
+  d.set("a", Value::number(2));
+  d.reserve(100);
+  const char *keys[] = {"ba", "abc", "", "aB"};
+  for (int i = 0; i < 4; ++i) d.set(keys[i], Value::number(10 + i));
+  d.reserve(3); // smaller than the table: keeps it
+  ASSERT_EQ(d.size(), 6u);
+  EXPECT_EQ(d.find("ab")->as_number(), 1);
+  EXPECT_EQ(d.find("a")->as_number(), 2);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(d.find(keys[i])->as_number(), 10 + i);
+  EXPECT_EQ(d.find("b"), nullptr);
+  EXPECT_EQ(d.find("abcd"), nullptr);
+}
+
 } // namespace
 } // namespace tovik
