@@ -210,7 +210,12 @@ void Value::release_items(ArrayObject *a) {
     if (is_shared(item.kind_)) {
       Object *child = item.bits_.object;
       item.kind_ = ValueKind::Null;
-      if (--child->refcount == 0) enqueue_release(child);
+      if (--child->refcount != 0) continue;
+      // A text holds no values: freeing it here needs no queue.
+      if (child->kind == ValueKind::String)
+        delete static_cast<TextObject *>(child);
+      else
+        enqueue_release(child);
     }
   }
 }
