@@ -57,33 +57,37 @@ struct Names {
 
 void collect(const std::vector<Stmt> &stmts, Names &names);
 
-void collect_one(const Stmt &s, Names &names) {
-  check_stack();
+// Calls visit(name) for each name a statement binds where it stands: the
+// variable of a let, assignment, loop or catch, a definition's name, and
+// the items a use imports.
+template <typename Visit> void for_each_bound_name(const Stmt &s, Visit &&visit) {
   switch (s.kind) {
   case StmtKind::Let:
   case StmtKind::Assign:
   case StmtKind::CompoundAssign:
   case StmtKind::For:
-    names.bound.insert(s.name);
-    break;
   case StmtKind::Try:
-    names.bound.insert(s.name);
-    break;
   case StmtKind::Function:
-    names.bound.insert(s.name);
-    names.defs[s.name].push_back(s.params.size());
-    for (const std::string &p : s.params) names.bound.insert(p);
+    visit(s.name);
     break;
   case StmtKind::Use:
-    if (!s.name.empty() && s.name != "sdl2") names.used.insert(s.name);
-    if (s.items) {
-      for (const std::string &item : *s.items) names.bound.insert(item);
-    } else {
-      names.modules[s.alias ? *s.alias : s.name] = s.name;
-    }
+    if (s.items)
+      for (const std::string &item : *s.items) visit(item);
     break;
   default:
     break;
+  }
+}
+
+void collect_one(const Stmt &s, Names &names) {
+  check_stack();
+  for_each_bound_name(s, [&](const std::string &name) { names.bound.insert(name); });
+  if (s.kind == StmtKind::Function) {
+    names.defs[s.name].push_back(s.params.size());
+    for (const std::string &p : s.params) names.bound.insert(p);
+  } else if (s.kind == StmtKind::Use) {
+    if (!s.name.empty() && s.name != "sdl2") names.used.insert(s.name);
+    if (!s.items) names.modules[s.alias ? *s.alias : s.name] = s.name;
   }
   collect(s.body, names);
   collect(s.else_body, names);
@@ -101,29 +105,11 @@ ModuleInfo read_module(const std::string &name) {
   info.found = true;
   std::vector<Token> tokens = tokenize(text);
   std::vector<Stmt> program = parse_program(tokens);
-  Names inner;
+  // Everything its top level binds is exported, loop and catch variables
+  // and imported items included.
   for (const Stmt &s : program) {
-    // Everything its top level binds is exported, loop and catch
-    // variables and imported items included.
-    switch (s.kind) {
-    case StmtKind::Function:
-      info.functions[s.name] = s.params.size();
-      info.exports.insert(s.name);
-      break;
-    case StmtKind::Let:
-    case StmtKind::Assign:
-    case StmtKind::CompoundAssign:
-    case StmtKind::For:
-    case StmtKind::Try:
-      info.exports.insert(s.name);
-      break;
-    case StmtKind::Use:
-      if (s.items)
-        for (const std::string &item : *s.items) info.exports.insert(item);
-      break;
-    default:
-      break;
-    }
+    for_each_bound_name(s, [&](const std::string &bound) { info.exports.insert(bound); });
+    if (s.kind == StmtKind::Function) info.functions[s.name] = s.params.size();
   }
   return info;
 }
