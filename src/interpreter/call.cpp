@@ -247,15 +247,12 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
     else
       push_local(interp, symbol, std::move(args[i]));
   }
-  run_block(interp, function.body);
-
-  Value result;
-  if (interp.has_return_value) {
-    result.swap(interp.return_value); // leaves return_value null
-    interp.has_return_value = false;
-  }
   // A break or continue that found no loop in this body ends here.
-  interp.break_flag = interp.continue_flag = false;
+  Value result;
+  if (run_block(interp, function.body) == Completion::Return) {
+    result.swap(interp.return_value); // leaves return_value null
+    interp.return_pending = false;
+  }
   return result;
 }
 

@@ -27,13 +27,19 @@ struct Interpreter;
 struct ExecExpr;
 struct ExecStmt;
 
+// How a statement ended. Anything but Normal stops every enclosing block
+// until what it is meant for takes it: a loop takes Break and Continue, a
+// call takes Return (whose value waits in Interpreter::return_value; a
+// returned Error is what a `try` catches).
+enum class Completion : uint8_t { Normal, Break, Continue, Return };
+
 // The code that evaluates one node or runs one statement. Compiling chooses
 // it; evaluate_first and execute_first choose on first use for a node built
 // some other way.
 using Evaluator = Value (*)(Interpreter &, const ExecExpr &);
-using Executor = void (*)(Interpreter &, const ExecStmt &);
+using Executor = Completion (*)(Interpreter &, const ExecStmt &);
 Value evaluate_first(Interpreter &interp, const ExecExpr &expr);
-void execute_first(Interpreter &interp, const ExecStmt &stmt);
+Completion execute_first(Interpreter &interp, const ExecStmt &stmt);
 
 using ExecDictEntry = std::pair<std::string, ExecExpr>;
 

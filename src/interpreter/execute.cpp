@@ -1,5 +1,6 @@
 // Statements and the program run. Control flow (return, break, continue,
-// a thrown Error) travels in the interpreter's fields, never by unwinding.
+// a thrown Error) travels as each statement's Completion, never by
+// unwinding; a returned value waits in Interpreter::return_value.
 #include <cmath>
 
 #include "interpreter/arithmetic.h"
@@ -13,10 +14,6 @@
 namespace tovik {
 
 namespace {
-
-bool control_pending(const Interpreter &interp) {
-  return interp.has_return_value | interp.break_flag | interp.continue_flag;
-}
 
 // `x = x + t` and `x += t`: read x, evaluate t, bind x to the sum. When x
 // holds text that nobody else shares, append to it in place, so building a
@@ -44,19 +41,23 @@ void update(Interpreter &interp, Symbol symbol, const ExecExpr &rhs) {
   set_variable(interp, symbol, combine<Op>(left, right));
 }
 
-template <TokenKind Op> void execute_compound(Interpreter &interp, const ExecStmt &s) {
+template <TokenKind Op>
+Completion execute_compound(Interpreter &interp, const ExecStmt &s) {
   update<Op>(interp, s.symbol, s.expr);
+  return Completion::Normal;
 }
 
 // `x = x + t`
-void execute_append(Interpreter &interp, const ExecStmt &s) {
+Completion execute_append(Interpreter &interp, const ExecStmt &s) {
   update<TokenKind::Plus>(interp, s.symbol, *s.expr.right);
+  return Completion::Normal;
 }
 
 // `x = f(x, ...)`: push and concat may grow x in place.
-void execute_assign_call(Interpreter &interp, const ExecStmt &s) {
+Completion execute_assign_call(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol,
                call_for_assignment(interp, s.expr, s.symbol));
+  return Completion::Normal;
 }
 
 // `x = b(...)` where b is a builtin and no argument names x: nothing can
@@ -64,9 +65,10 @@ void execute_assign_call(Interpreter &interp, const ExecStmt &s) {
 // before the call and its memory can serve the new value. Without this,
 // `words = split(text, " ")` in a loop would hold two arrays of words at
 // once. (Running out of memory during the call leaves x null.)
-void execute_replace(Interpreter &interp, const ExecStmt &s) {
+Completion execute_replace(Interpreter &interp, const ExecStmt &s) {
   if (Value *slot = assignable_slot(interp, s.symbol)) *slot = Value();
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
+  return Completion::Normal;
 }
 
 bool is_leaf_other_than(const ExecExpr &e, Symbol symbol) {
@@ -103,8 +105,9 @@ bool replaces_without_reading(const ExecStmt &s) {
   return true;
 }
 
-void execute_assign(Interpreter &interp, const ExecStmt &s) {
+Completion execute_assign(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
+  return Completion::Normal;
 }
 
 bool first_argument_is(const ExecExpr &call, Symbol symbol) {
@@ -152,30 +155,34 @@ bool matches(const Value &subject, const Value &pattern) {
   }
 }
 
-void execute_while(Interpreter &interp, const ExecStmt &s) {
+// What a loop passes on when its body ended with `c`: a loop takes break
+// and continue; only a return travels on.
+inline Completion loop_exit(Completion c) {
+  return c == Completion::Return ? c : Completion::Normal;
+}
+
+Completion execute_while(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   while (true) {
     halt_if_interrupted();
-    if (!is_truthy(evaluate(interp, s.expr))) break;
-    run_block(interp, s.body);
-    if (interp.has_return_value || interp.break_flag) break;
-    interp.continue_flag = false;
+    if (!is_truthy(evaluate(interp, s.expr))) return Completion::Normal;
+    Completion c = run_block(interp, s.body);
+    if (c != Completion::Normal && c != Completion::Continue) [[unlikely]]
+      return loop_exit(c);
   }
-  interp.break_flag = false;
 }
 
-// One pass of a for body; false when the loop must stop.
-[[gnu::always_inline]] inline bool for_step(Interpreter &interp, const ExecStmt &s,
-                                            Value element) {
+// One pass of a for body; what ended it, Continue counting as Normal.
+[[gnu::always_inline]] inline Completion for_step(Interpreter &interp,
+                                                  const ExecStmt &s,
+                                                  Value element) {
   halt_if_interrupted();
   set_variable(interp, s.symbol, std::move(element));
-  run_block(interp, s.body);
-  if (interp.has_return_value || interp.break_flag) return false;
-  interp.continue_flag = false;
-  return true;
+  Completion c = run_block(interp, s.body);
+  return c == Completion::Continue ? Completion::Normal : c;
 }
 
-void execute_for(Interpreter &interp, const ExecStmt &s) {
+Completion execute_for(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   if (s.expr.kind == ExprKind::Range) {
     // Counting through a range expression needs no array of its numbers.
@@ -184,7 +191,9 @@ void execute_for(Interpreter &interp, const ExecStmt &s) {
     int64_t from, to;
     if (range_bound(start, from) && range_bound(end, to)) {
       for (int64_t i = from; i < to; ++i)
-        if (!for_step(interp, s, Value::number(i))) break;
+        if (Completion c = for_step(interp, s, Value::number(i));
+            c != Completion::Normal) [[unlikely]]
+          return loop_exit(c);
     }
   } else {
     Value iterable = evaluate(interp, s.expr);
@@ -192,10 +201,12 @@ void execute_for(Interpreter &interp, const ExecStmt &s) {
       // `iterable` holds the array for the whole loop, so the body may
       // rebind the variable it came from without disturbing the walk.
       for (const Value &element : iterable.as_array())
-        if (!for_step(interp, s, element)) break;
+        if (Completion c = for_step(interp, s, element);
+            c != Completion::Normal) [[unlikely]]
+          return loop_exit(c);
     }
   }
-  interp.break_flag = false;
+  return Completion::Normal;
 }
 
 bool arm_matches(Interpreter &interp, const Value &subject,
@@ -207,27 +218,25 @@ bool arm_matches(Interpreter &interp, const Value &subject,
   return matches(subject, evaluate(interp, pattern.value));
 }
 
-void execute_match(Interpreter &interp, const ExecStmt &s) {
+Completion execute_match(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   Value subject = evaluate(interp, s.expr);
-  for (const ExecArm &arm : s.arms) {
-    if (arm_matches(interp, subject, arm.pattern)) {
-      run_block(interp, arm.body);
-      return;
-    }
-  }
+  for (const ExecArm &arm : s.arms)
+    if (arm_matches(interp, subject, arm.pattern))
+      return run_block(interp, arm.body);
+  return Completion::Normal;
 }
 
-void execute_try(Interpreter &interp, const ExecStmt &s) {
+Completion execute_try(Interpreter &interp, const ExecStmt &s) {
   check_stack();
-  run_block(interp, s.body);
-  if (!interp.has_return_value || !interp.return_value.is(ValueKind::Error))
-    return; // ran to its end, or something other than an Error is travelling
+  Completion c = run_block(interp, s.body);
+  if (c != Completion::Return || !interp.return_value.is(ValueKind::Error))
+    return c; // ran to its end, or something other than an Error travels on
   Value message = Value::string(interp.return_value.as_text());
   interp.return_value = Value();
-  interp.has_return_value = false;
+  interp.return_pending = false;
   set_variable(interp, s.symbol, std::move(message));
-  run_block(interp, s.else_body);
+  return run_block(interp, s.else_body);
 }
 
 } // namespace
@@ -236,46 +245,50 @@ namespace {
 
 // Compiling made the value; every execution of the definition binds that
 // same immutable value.
-void execute_function(Interpreter &interp, const ExecStmt &s) {
+Completion execute_function(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol, s.function_value);
+  return Completion::Normal;
 }
 
-void execute_break(Interpreter &interp, const ExecStmt &) {
-  interp.break_flag = true;
+Completion execute_break(Interpreter &, const ExecStmt &) {
+  return Completion::Break;
 }
 
-void execute_continue(Interpreter &interp, const ExecStmt &) {
-  interp.continue_flag = true;
+Completion execute_continue(Interpreter &, const ExecStmt &) {
+  return Completion::Continue;
 }
 
-void execute_global(Interpreter &interp, const ExecStmt &s) {
+Completion execute_global(Interpreter &interp, const ExecStmt &s) {
   declare_global(interp, s.symbol);
+  return Completion::Normal;
 }
 
-void execute_nothing(Interpreter &, const ExecStmt &) {}
+Completion execute_nothing(Interpreter &, const ExecStmt &) {
+  return Completion::Normal;
+}
 
-void execute_if(Interpreter &interp, const ExecStmt &s) {
+Completion execute_if(Interpreter &interp, const ExecStmt &s) {
   check_stack();
-  if (is_truthy(evaluate(interp, s.expr)))
-    run_block(interp, s.body);
-  else if (s.has_else)
-    run_block(interp, s.else_body);
+  if (is_truthy(evaluate(interp, s.expr))) return run_block(interp, s.body);
+  if (s.has_else) return run_block(interp, s.else_body);
+  return Completion::Normal;
 }
 
-void execute_expression(Interpreter &interp, const ExecStmt &s) {
+Completion execute_expression(Interpreter &interp, const ExecStmt &s) {
   evaluate(interp, s.expr);
+  return Completion::Normal;
 }
 
-void execute_return(Interpreter &interp, const ExecStmt &s) {
+Completion execute_return(Interpreter &interp, const ExecStmt &s) {
   interp.return_value = s.has_expr ? evaluate(interp, s.expr) : Value();
-  interp.has_return_value = true;
+  return Completion::Return;
 }
 
 } // namespace
 
-void execute_first(Interpreter &interp, const ExecStmt &s) {
+Completion execute_first(Interpreter &interp, const ExecStmt &s) {
   s.executor = choose_executor(s);
-  s.executor(interp, s);
+  return s.executor(interp, s);
 }
 
 // Each statement's executor is chosen on its first execution, from its kind
@@ -303,36 +316,23 @@ Executor choose_executor(const ExecStmt &s) {
   return execute_nothing;
 }
 
-void run_block(Interpreter &interp, const std::vector<ExecStmt> &stmts) {
-  for (const ExecStmt &s : stmts) {
-    execute(interp, s);
-    if (control_pending(interp)) return;
-  }
-}
-
 void run_program(const std::vector<Stmt> &program, bool debug) {
   debug_enabled = debug;
   Interpreter interp;
   std::vector<ExecStmt> stmts = compile_block(program);
   // Hoisting: top-level definitions and `let`s are bound before anything
   // runs, so `main` and the functions it calls can be defined in any order.
-  for (const ExecStmt &s : stmts) {
-    if (s.kind == StmtKind::Let || s.kind == StmtKind::Function) {
+  for (const ExecStmt &s : stmts)
+    if (s.kind == StmtKind::Let || s.kind == StmtKind::Function)
       execute(interp, s);
-      interp.break_flag = interp.continue_flag = false;
-    }
-  }
   Value entry = get_variable(interp, intern("main"));
   if (entry.is(ValueKind::Function)) {
     call_user_function(interp, entry.as_function(), {});
     return;
   }
-  for (const ExecStmt &s : stmts) {
-    execute(interp, s);
-    if (interp.has_return_value) return;
-    // A stray break or continue outside any loop ends with its statement.
-    interp.break_flag = interp.continue_flag = false;
-  }
+  // A stray break or continue outside any loop ends with its statement.
+  for (const ExecStmt &s : stmts)
+    if (execute(interp, s) == Completion::Return) return;
 }
 
 } // namespace tovik

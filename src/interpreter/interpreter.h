@@ -52,14 +52,17 @@ struct Interpreter {
   std::vector<LocalBinding> bindings;
   int32_t frame_base = 0;
   GraphicsContext graphics;
+  // The value of the `return` travelling out (Completion::Return).
   Value return_value;
-  bool has_return_value = false;
+  // A module's top-level `return` does not end the module: the rest of its
+  // statements run with the value still pending, so each block they run
+  // stops after its next statement and the next call returns that value.
+  // Only a module's interpreter ever raises this.
+  bool return_pending = false;
   std::vector<VariableSlot> slots; // globals and global_names, by symbol
   Symbol slot_count = 0;           // slots.size(), kept beside it for speed
   Dict modules;                    // name or alias -> Dict of exports
   Dict module_cache;               // module name -> Dict of exports
-  bool break_flag = false;
-  bool continue_flag = false;
 
   // Evaluated call arguments, kept on one stack to spare allocations.
   std::vector<Value> arguments;
@@ -174,10 +177,19 @@ inline Value evaluate(Interpreter &interp, const ExecExpr &expr) {
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);
 Executor choose_executor(const ExecStmt &stmt);
-inline void execute(Interpreter &interp, const ExecStmt &stmt) {
-  stmt.executor(interp, stmt);
+inline Completion execute(Interpreter &interp, const ExecStmt &stmt) {
+  return stmt.executor(interp, stmt);
 }
-void run_block(Interpreter &interp, const std::vector<ExecStmt> &stmts);
+// Runs the statements in order until one ends other than normally.
+inline Completion run_block(Interpreter &interp,
+                            const std::vector<ExecStmt> &stmts) {
+  for (const ExecStmt &s : stmts) {
+    Completion c = execute(interp, s);
+    if (c != Completion::Normal) [[unlikely]] return c;
+    if (interp.return_pending) [[unlikely]] return Completion::Return;
+  }
+  return interp.return_pending ? Completion::Return : Completion::Normal;
+}
 // Compiles `program` and runs it in a new interpreter.
 void run_program(const std::vector<Stmt> &program, bool debug);
 
@@ -200,7 +212,7 @@ Evaluator call_evaluator(const ExecExpr &call);
 
 // Modules.
 std::optional<Value> load_module(Interpreter &interp, const std::string &name);
-void execute_use(Interpreter &interp, const ExecStmt &use);
+Completion execute_use(Interpreter &interp, const ExecStmt &use);
 Value sdl2_module_exports();
 
 } // namespace tovik

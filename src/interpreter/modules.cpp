@@ -50,8 +50,9 @@ Value run_module_file(const std::string &name, const std::string &source) {
   // a chain of modules keeps one interpreter alive per link.
   Interpreter module(InterpreterSize::Lean);
   for (const ExecStmt &s : stmts) {
-    execute(module, s);
-    module.break_flag = module.continue_flag = false;
+    // A stray break or continue ends with its statement; a return stays
+    // pending for the rest of the module (see Interpreter::return_pending).
+    if (execute(module, s) == Completion::Return) module.return_pending = true;
   }
 
   Dict exports;
@@ -104,17 +105,18 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
   return exports;
 }
 
-void execute_use(Interpreter &interp, const ExecStmt &use) {
+Completion execute_use(Interpreter &interp, const ExecStmt &use) {
   std::optional<Value> exports = load_module(interp, use.name);
-  if (!exports) return;
+  if (!exports) return Completion::Normal;
   if (use.items) {
     // Chosen items become globals directly, whatever scope the use runs in.
     for (const std::string &item : *use.items)
       if (const Value *value = exports->as_dict().find(item))
         bind_global(interp, intern(item), *value);
-    return;
+    return Completion::Normal;
   }
   interp.modules.set(use.alias ? *use.alias : use.name, std::move(*exports));
+  return Completion::Normal;
 }
 
 } // namespace tovik

@@ -21,14 +21,11 @@ namespace tovik {
 
 namespace {
 
-// Nothing takes a top-level `return` (or a stray `break`/`continue`) out of
-// the interpreter, so left alone it would stop every later input after its
-// first statement. Each statement of the session starts clean instead.
+// A top-level `return` (or a stray `break`/`continue`) ends only its own
+// statement; each statement of the session starts clean, and a returned
+// value is let go at once.
 void settle_control_flow(Interpreter &interp) {
   interp.return_value = Value();
-  interp.has_return_value = false;
-  interp.break_flag = false;
-  interp.continue_flag = false;
 }
 
 void report_halt(Interpreter &interp, const std::string &message) {
