@@ -1,6 +1,8 @@
 #include "interpreter/value.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -165,20 +167,43 @@ std::string &Value::mutable_text() {
 // unreleased past that (memory is short and the run is ending anyway).
 namespace {
 
-std::vector<Object *> &pending_releases() {
-  static thread_local std::vector<Object *> pending;
-  return pending;
+// The queue keeps its first entries in place and takes a heap block only
+// for long chains, returned once the chain is released. It has no
+// destructor on purpose: the C library registers a thread-local with one on
+// its first use, which allocates, and the first release of a run may come
+// just as memory has run out.
+struct ReleaseQueue {
+  static constexpr size_t kInPlace = 64;
+  Object *in_place[kInPlace] = {};
+  Object **heap = nullptr; // when more than fit in place
+  size_t size = 0;
+  size_t capacity = kInPlace;
+
+  Object **items() { return heap != nullptr ? heap : in_place; }
+};
+
+constinit thread_local ReleaseQueue pending;
+
+bool queue_release(Object *object) noexcept {
+  if (pending.size == pending.capacity) {
+    size_t grown = pending.capacity * 2;
+    void *block = std::realloc(pending.heap, grown * sizeof(Object *));
+    if (block == nullptr) return false;
+    if (pending.heap == nullptr)
+      std::memcpy(block, pending.in_place, sizeof pending.in_place);
+    pending.heap = static_cast<Object **>(block);
+    pending.capacity = grown;
+  }
+  pending.items()[pending.size++] = object;
+  return true;
 }
 
 void destroy_one(Object *o);
 
 void enqueue_release(Object *object) {
-  try {
-    pending_releases().push_back(object);
-  } catch (const std::bad_alloc &) {
-    auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    if (frame > stack_floor) destroy_one(object);
-  }
+  if (queue_release(object)) return;
+  auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (frame > stack_floor) destroy_one(object);
 }
 
 } // namespace
@@ -196,11 +221,11 @@ void Value::destroy(Object *object) {
   }
   draining = true;
   destroy_one(object);
-  std::vector<Object *> &pending = pending_releases();
-  while (!pending.empty()) {
-    Object *o = pending.back();
-    pending.pop_back();
-    destroy_one(o);
+  while (pending.size != 0) destroy_one(pending.items()[--pending.size]);
+  if (pending.heap != nullptr) {
+    std::free(pending.heap);
+    pending.heap = nullptr;
+    pending.capacity = ReleaseQueue::kInPlace;
   }
   draining = false;
 }
