@@ -116,7 +116,7 @@ test-release: release
 
 # Sanitizer frames are larger, so the unit tests' main thread gets 64 MiB
 # of stack instead of the usual 8 (raised only, never lowered); tovik itself
-# re-execs with a larger stack in that build.
+# runs on a stack of its own, larger in that build.
 test-asan: asan
 	cur=$$(ulimit -S -s); \
 	if [ "$$cur" != unlimited ] && [ "$$cur" -lt 65536 ]; then \

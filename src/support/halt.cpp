@@ -1,8 +1,12 @@
 #include "support/halt.h"
 
 #include "support/limits.h"
+#include "support/stack.h"
 
 #include <pthread.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -28,11 +32,15 @@ uintptr_t read_stack_floor() {
   size_t size = 0;
   uintptr_t floor = 0;
   if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-    if (pthread_attr_getstack(&attr, &low, &size) == 0 &&
-        size > 2 * kHeadroom) {
-      floor = reinterpret_cast<uintptr_t>(low) + kHeadroom;
+    if (pthread_attr_getstack(&attr, &low, &size) == 0) {
       stack_low = reinterpret_cast<uintptr_t>(low);
       stack_top = stack_low + size;
+      // The main thread's stack is reported as large as its limit, but its
+      // pages are mapped only as it grows, which an address-space limit may
+      // forbid: count on no more than a run would be given.
+      if (getpid() == gettid()) size = std::min(size, stack_budget());
+      // A small stack keeps a proportionate headroom rather than none.
+      floor = stack_top - size + std::min<uintptr_t>(kHeadroom, size / 4);
     }
     pthread_attr_destroy(&attr);
   }
