@@ -117,7 +117,7 @@ class Growth(unittest.TestCase):
         src = lambda n: f"""def main() {{
   let xs = 0..{n}
   let total = 0
-  for k in 0..200000 {{ total += xs[k % 1000] + len(xs) }}
+  for k in 0..1000000 {{ total += xs[k % 1000] + len(xs) }}
   print(total)
 }}"""
         self.assertLess(self.ratio(src, 100000), 4)
