@@ -6,14 +6,11 @@
 
 #include "check/warning.h"
 #include "parser/ast.h"
+#include "support/closest_name.h" // closest_name, shared with the runtime warnings
 
 namespace tovik {
 
 // Module files named by `use` are read from the working directory.
 void check_tree(const std::vector<Stmt> &program, CheckWarnings &out);
-
-// The closest of `candidates` to `name` within a small edit distance, or
-// empty when none is close.
-std::string closest_name(std::string_view name, const std::vector<std::string_view> &candidates);
 
 } // namespace tovik

@@ -6,6 +6,7 @@
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warnings.h"
 #include "support/halt.h"
 
 namespace tovik {
@@ -107,10 +108,18 @@ Value call_named_value(Interpreter &interp, const ExecExpr &call,
     if (debug_enabled)
       trace_call("Found function with " +
                  std::to_string(function.params.size()) + " params, calling");
+    if (warnings_enabled) [[unlikely]] {
+      if (args.size() < function.params.size())
+        warn_missing_arguments(call, function, args.size());
+      FunctionSourceScope source(function, args.size());
+      return call_user_function(interp, function, args);
+    }
     return call_user_function(interp, function, args);
   }
   default:
     if (debug_enabled) trace_call("Function not found for: " + name);
+    if (warnings_enabled) [[unlikely]]
+      warn_call_of_nothing(interp, call, callee);
     return Value();
   }
 }
@@ -204,6 +213,7 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
   if (call.callee == kUnresolved) call.callee = resolve(call);
 
   ArgumentFrame frame(interp);
+  uint64_t warned_before = warnings_enabled ? warning_events() : 0;
   for (const ExecExpr &arg : call.items)
     interp.arguments.push_back(evaluate(interp, arg));
   std::span<Value> args = frame.values();
@@ -215,6 +225,9 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
   } else if (call.callee < kBuiltinCount) {
     Value result = call_builtin_for(interp, call, args, assign_to);
     if (debug_enabled) trace_call(call.text + " is a builtin");
+    if (warnings_enabled && result.is(ValueKind::Null)) [[unlikely]]
+      warn_builtin_null(call, static_cast<BuiltinId>(call.callee), args,
+                        warning_events() != warned_before);
     return result;
   }
   return call_named_value(interp, call, args);

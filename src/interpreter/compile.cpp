@@ -2,6 +2,7 @@
 
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warnings.h"
 #include "support/halt.h"
 
 namespace tovik {
@@ -64,9 +65,10 @@ ExecStmt compile_stmt(const Stmt &from) {
   }
   to.alias = from.alias;
   to.items = from.items;
-  if (from.kind == StmtKind::Function)
+  if (from.kind == StmtKind::Function) {
     to.function_value = make_function(from.params, from.body, compile_block(from.body));
-  else
+    if (warnings_enabled) note_function_source(to.function_value);
+  } else
     to.body = compile_block(from.body);
   to.executor = choose_executor(to);
   return to;

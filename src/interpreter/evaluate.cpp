@@ -7,6 +7,8 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warning_evaluators.h"
+#include "interpreter/warnings.h"
 #include "support/halt.h"
 #include "support/hash.h"
 #include "support/limits.h"
@@ -87,10 +89,8 @@ Value boolean_binary(bool a, TokenKind op, bool b) {
 }
 
 
-[[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const ExecExpr &e) {
-  check_stack();
-  Value operand = evaluate(interp, *e.left);
-  switch (e.op.kind) {
+inline Value unary_value(TokenKind op, const Value &operand) {
+  switch (op) {
   case TokenKind::Minus:
     if (operand.is(ValueKind::Number))
       return Value::number(wrap_sub(0, operand.as_number()));
@@ -103,7 +103,13 @@ Value boolean_binary(bool a, TokenKind op, bool b) {
   }
 }
 
-inline Value index_value(const Value &object, const Value &index) {
+[[gnu::noinline]] Value evaluate_unary(Interpreter &interp, const ExecExpr &e) {
+  check_stack();
+  Value operand = evaluate(interp, *e.left);
+  return unary_value(e.op.kind, operand);
+}
+
+inline Value index_lookup(const Value &object, const Value &index) {
   if (object.is(ValueKind::Array) && index.is(ValueKind::Number)) {
     const std::vector<Value> &items = object.as_array();
     uint64_t i = static_cast<uint64_t>(index.as_number()); // negatives miss
@@ -115,6 +121,16 @@ inline Value index_value(const Value &object, const Value &index) {
   }
   return Value();
 }
+
+} // namespace
+
+Value apply_unary(TokenKind op, const Value &operand) { return unary_value(op, operand); }
+
+Value index_value(const Value &object, const Value &index) {
+  return index_lookup(object, index);
+}
+
+namespace {
 
 [[gnu::noinline]] Value evaluate_dict(Interpreter &interp, const ExecExpr &e) {
   check_stack();
@@ -252,7 +268,7 @@ Value evaluate_index(Interpreter &interp, const ExecExpr &e) {
       return with_operands<O, K>(interp, *e.left, key, lookup);
     }
   }
-  return with_operands<O, K>(interp, *e.left, *e.right, index_value);
+  return with_operands<O, K>(interp, *e.left, *e.right, index_lookup);
 }
 
 // A literal's value, made once; false for other nodes.
@@ -362,6 +378,8 @@ const Value *literal_value(const ExecExpr &e) {
 // for operators from the operator and the operands' shapes, so later
 // evaluations go straight to the code for that node.
 Evaluator choose_evaluator(const ExecExpr &e) {
+  if (warnings_enabled) [[unlikely]]
+    if (Evaluator noting = warning_evaluator(e)) return noting;
   switch (e.kind) {
   case ExprKind::Number:
   case ExprKind::Float:

@@ -2,12 +2,15 @@
 // a thrown Error) travels as each statement's Completion, never by
 // unwinding; a returned value waits in Interpreter::return_value.
 #include <cmath>
+#include <optional>
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/compile.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warning_evaluators.h"
+#include "interpreter/warnings.h"
 #include "support/halt.h"
 #include "support/limits.h"
 
@@ -96,6 +99,8 @@ bool only_computes(BuiltinId id) {
   }
 }
 
+} // namespace
+
 bool replaces_without_reading(const ExecStmt &s) {
   if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr) ||
       !only_computes(static_cast<BuiltinId>(s.expr.callee)))
@@ -104,6 +109,8 @@ bool replaces_without_reading(const ExecStmt &s) {
     if (!is_leaf_other_than(arg, s.symbol)) return false;
   return true;
 }
+
+namespace {
 
 Completion execute_assign(Interpreter &interp, const ExecStmt &s) {
   set_variable(interp, s.symbol, evaluate(interp, s.expr));
@@ -294,6 +301,8 @@ Completion execute_first(Interpreter &interp, const ExecStmt &s) {
 // Each statement's executor is chosen on its first execution, from its kind
 // and, for assignments, from the shape of what is assigned.
 Executor choose_executor(const ExecStmt &s) {
+  if (warnings_enabled) [[unlikely]]
+    if (Executor noting = warning_executor(s)) return noting;
   switch (s.kind) {
   case StmtKind::Let:
   case StmtKind::Assign: return assign_executor(s);
@@ -322,10 +331,14 @@ void run_program(const std::vector<Stmt> &program, bool debug) {
   std::vector<ExecStmt> stmts = compile_block(program);
   // Hoisting: top-level definitions and `let`s are bound before anything
   // runs, so `main` and the functions it calls can be defined in any order.
+  std::optional<WarningHold> first_pass;
+  if (warnings_enabled) first_pass.emplace();
   for (const ExecStmt &s : stmts)
     if (s.kind == StmtKind::Let || s.kind == StmtKind::Function)
       execute(interp, s);
   Value entry = get_variable(interp, intern("main"));
+  if (first_pass && entry.is(ValueKind::Function)) first_pass->release();
+  first_pass.reset();
   if (entry.is(ValueKind::Function)) {
     call_user_function(interp, entry.as_function(), {});
     return;

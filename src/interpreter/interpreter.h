@@ -176,7 +176,13 @@ inline Value evaluate(Interpreter &interp, const ExecExpr &expr) {
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);
+// What a unary operator and indexing give for evaluated operands.
+Value apply_unary(TokenKind op, const Value &operand);
+Value index_value(const Value &object, const Value &index);
 Executor choose_executor(const ExecStmt &stmt);
+// For `x = b(...)`: true when b is a builtin that only computes and no
+// argument reads x, so x's old value may be let go before the call.
+bool replaces_without_reading(const ExecStmt &assignment);
 inline Completion execute(Interpreter &interp, const ExecStmt &stmt) {
   return stmt.executor(interp, stmt);
 }

@@ -6,6 +6,7 @@
 #include "graphics/library.h"
 #include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warnings.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
 #include "support/source.h"
@@ -99,7 +100,11 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
   // On a halt the parked slots go with `interp`: a lean interpreter is a
   // module's, which the halt discards as well.
   ParkedSlots parked = park_slots(interp);
+  // A module's warnings name its file.
+  std::optional<WarningSource> warning_source;
+  if (warnings_enabled) warning_source.emplace(name + ".tvk");
   Value exports = run_module_file(name, source);
+  warning_source.reset();
   restore_slots(interp, std::move(parked));
   interp.module_cache.set(name, exports);
   return exports;
@@ -107,7 +112,11 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
 
 Completion execute_use(Interpreter &interp, const ExecStmt &use) {
   std::optional<Value> exports = load_module(interp, use.name);
-  if (!exports) return Completion::Normal;
+  if (!exports) {
+    if (warnings_enabled && !load_in_progress(use.name)) [[unlikely]]
+      warn_missing_module(statement_place(use), use.name);
+    return Completion::Normal;
+  }
   if (use.items) {
     // Chosen items become globals directly, whatever scope the use runs in.
     for (const std::string &item : *use.items)

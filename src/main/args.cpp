@@ -17,6 +17,7 @@ Command parse_args(const std::vector<std::string> &arguments) {
   bool has_file = false;
   bool debug = false;
   bool check = false;
+  bool warn = false;
   for (size_t i = 1; i < arguments.size(); ++i) {
     const std::string &arg = arguments[i];
     // Help and version win at once, even over a file already seen.
@@ -27,6 +28,8 @@ Command parse_args(const std::vector<std::string> &arguments) {
       debug = true;
     } else if (arg == "--check") {
       check = true;
+    } else if (arg == "-w" || arg == "--warn") {
+      warn = true;
     } else if (arg.empty() || arg.front() == '-') {
       // Unknown options are ignored rather than rejected, so a path that
       // begins with "-" is never run.
@@ -35,10 +38,16 @@ Command parse_args(const std::vector<std::string> &arguments) {
       has_file = true;
     }
   }
-  // Without a file the interactive loop starts, and it never traces.
-  if (!has_file) return command_of(CommandKind::Repl);
+  // Without a file the interactive loop starts, and it never traces; it
+  // warns when asked to.
+  if (!has_file) {
+    Command repl = command_of(CommandKind::Repl);
+    repl.warn = warn;
+    return repl;
+  }
   command.kind = check ? CommandKind::Check : CommandKind::Run;
   command.debug = debug && !check;
+  command.warn = warn && !check;
   return command;
 }
 

@@ -12,6 +12,7 @@ struct Command {
   CommandKind kind = CommandKind::Repl;
   std::string file;   // Run, Check: the script path, never empty
   bool debug = false; // Run: trace lines and phase timings on stderr
+  bool warn = false;  // Run, Repl: runtime warnings on stderr
 };
 
 // `arguments` is the whole list, the program name first.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/trace.h"
+#include "interpreter/warnings.h"
 #include "lexer/scanner.h"
 #include "main/usage.h"
 #include "parser/parser.h"
@@ -99,7 +101,11 @@ int run_file(const std::string &file, bool debug) {
   }
 
   start = Clock::now();
-  run_program(program, debug);
+  {
+    std::optional<WarningSource> warning_source;
+    if (warnings_enabled) warning_source.emplace(file);
+    run_program(program, debug);
+  }
   double execute_ms = elapsed_milliseconds(start, Clock::now());
   // The script's output belongs between the separators, also on a console
   // where both streams meet.
@@ -125,6 +131,7 @@ int report_halt(std::string_view message) {
     // Standard output failed too; that has just been reported.
   }
   if (!message.empty()) report_error(message);
+  if (warnings_enabled) report_warning_summary();
   return 1;
 }
 
@@ -132,6 +139,7 @@ int report_halt(std::string_view message) {
 
 int run_command(const Command &command) {
   int status = 0;
+  warnings_enabled = command.warn;
   try {
     switch (command.kind) {
     case CommandKind::Help:
@@ -152,6 +160,7 @@ int run_command(const Command &command) {
     }
     // Output still buffered can fail here as well as anywhere else.
     flush_output();
+    if (warnings_enabled) report_warning_summary();
   } catch (const Halt &halt) {
     return report_halt(halt.message);
   } catch (const std::bad_alloc &) {

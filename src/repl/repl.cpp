@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/warnings.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
 #include "repl/brackets.h"
@@ -38,6 +40,10 @@ void report_halt(Interpreter &interp, const std::string &message) {
 // Scans, parses and runs one complete input. A halt drops the rest of the
 // input; the session, with all its variables and functions, goes on.
 void run_input(Interpreter &interp, std::string_view text) {
+  // Each input is a source of its own: its warnings' places count from its
+  // first line.
+  std::optional<WarningSource> warning_source;
+  if (warnings_enabled) warning_source.emplace("<stdin>", true);
   try {
     std::vector<ExecStmt> statements =
         compile_block(parse_program(tokenize(text)));

@@ -61,6 +61,32 @@ TEST(ParseArgs, CheckTakesTheFileAndNeverTraces) {
   EXPECT_EQ(parse({"--Check", "a.tvk"}).kind, CommandKind::Run);
 }
 
+TEST(ParseArgs, WarnRunsTheFileOrTheLoopAndGoesWithDebug) {
+  for (const char *option : {"-w", "--warn"}) {
+    Command before = parse({option, "a.tvk"});
+    EXPECT_EQ(before.kind, CommandKind::Run) << option;
+    EXPECT_EQ(before.file, "a.tvk");
+    EXPECT_TRUE(before.warn) << option;
+    EXPECT_FALSE(before.debug);
+    Command repl = parse({option});
+    EXPECT_EQ(repl.kind, CommandKind::Repl) << option;
+    EXPECT_TRUE(repl.warn) << option;
+  }
+  Command both = parse({"a.tvk", "-d", "-w"});
+  EXPECT_TRUE(both.debug);
+  EXPECT_TRUE(both.warn);
+  EXPECT_FALSE(parse({"a.tvk"}).warn);
+  EXPECT_FALSE(parse({}).warn);
+  EXPECT_FALSE(parse({"-d"}).warn);
+  // The checker runs nothing, so there is nothing to warn of at run time.
+  Command check = parse({"-w", "--check", "a.tvk"});
+  EXPECT_EQ(check.kind, CommandKind::Check);
+  EXPECT_FALSE(check.warn);
+  EXPECT_EQ(parse({"-w", "-h"}).kind, CommandKind::Help);
+  for (const char *not_warn : {"-W", "--Warn", "-wd", "--warn=1", "-warn"})
+    EXPECT_FALSE(parse({not_warn, "a.tvk"}).warn) << not_warn;
+}
+
 TEST(ParseArgs, OptionsAreWholeCaseSensitiveArguments) {
   for (const char *not_an_option : {"-H", "-D", "-hd", "--help=1", "-debug"})
     EXPECT_EQ(parse({not_an_option}).kind, CommandKind::Repl) << not_an_option;

@@ -1,0 +1,38 @@
+// Between the warning sink and the events: the once-per-place rule and the
+// output line. Used by warning_messages.cpp only.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "interpreter/warnings.h"
+
+namespace tovik {
+
+// What kind of thing went wrong; one place may warn of several kinds.
+enum class WarningKind : uint8_t {
+  Operator,
+  DivisionByZero,
+  Unbound,
+  Call,
+  Builtin,
+  Index,
+  Arguments,
+  Module,
+};
+
+// Counts the event; true the first time `kind` happens at `place` in the
+// current source, when the caller should build and emit its message.
+bool first_time(WarningKind kind, Place place);
+
+// Counts an event whose warning was already given elsewhere, so that the
+// null it leads to is not reported again.
+void count_explained_event();
+
+// True when `symbol` is a parameter the innermost call got no argument for.
+bool is_missing_parameter(Symbol symbol);
+
+// Writes "SOURCE:LINE:COL: warning: MESSAGE" on standard error.
+void emit_warning(Place place, std::string_view message);
+
+} // namespace tovik

@@ -1,0 +1,254 @@
+// The warning sink: sources, the once-per-place rule, the output and the
+// summary. The events' messages are made in warning_messages.cpp.
+#include "interpreter/warnings.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+#include "interpreter/builtins/builtins.h"
+#include "interpreter/exec_tree.h"
+#include "interpreter/function.h"
+#include "interpreter/warning_sink.h"
+
+namespace tovik {
+
+bool warnings_enabled = false;
+
+namespace {
+
+constexpr uint32_t kNoSource = UINT32_MAX;
+
+struct SinkState {
+  std::vector<std::string> sources;
+  uint32_t current = kNoSource;
+  // Function payload -> the source its definition was compiled from. An
+  // address freed and reused belongs to a new definition, which notes it
+  // again when it is compiled.
+  std::unordered_map<const void *, uint32_t> function_sources;
+  // (source, line, column, kind) -> times seen after the first.
+  std::unordered_map<uint64_t, uint64_t> seen;
+  // While a hold is on: its own once-per-place table and the lines it keeps.
+  bool holding = false;
+  std::unordered_map<uint64_t, uint64_t> held_seen;
+  std::vector<std::pair<uint64_t, std::string>> held;
+  uint64_t last_key = 0;
+  // The calls in progress under warnings, innermost last.
+  std::vector<std::pair<const FunctionObject *, size_t>> calls;
+  uint64_t events = 0;
+  uint64_t repeats = 0;
+  uint64_t repeated_places = 0;
+  bool decided_flush = false;
+  bool flush_first = false;
+};
+
+SinkState &state() {
+  static SinkState s;
+  return s;
+}
+
+uint32_t source_id(std::string_view name, bool fresh) {
+  SinkState &s = state();
+  if (!fresh)
+    for (uint32_t i = 0; i < s.sources.size(); ++i)
+      if (s.sources[i] == name) return i;
+  s.sources.emplace_back(name);
+  return static_cast<uint32_t>(s.sources.size() - 1);
+}
+
+// Places are told apart within a source by line and column, which fit in
+// 24 and 20 bits for any script that can be read; larger ones share keys
+// and at worst lose a warning.
+uint64_t place_key(uint32_t source, Place place, WarningKind kind) {
+  uint64_t key = static_cast<uint64_t>(place.line & 0xFFFFFF) << 40;
+  key |= static_cast<uint64_t>(place.column & 0xFFFFF) << 20;
+  key |= static_cast<uint64_t>(source & 0xFFFF) << 4;
+  key |= static_cast<uint64_t>(kind) & 0xF;
+  return key;
+}
+
+// Buffered standard output is written out before a warning when the two
+// can meet: on a terminal, or when both streams go to one file or pipe
+// (`2>&1`). The text then reads in the order it was produced.
+bool stdout_meets_stderr() {
+  if (isatty(STDOUT_FILENO)) return true;
+  struct stat out, err;
+  if (fstat(STDOUT_FILENO, &out) != 0 || fstat(STDERR_FILENO, &err) != 0)
+    return false;
+  return out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+}
+
+void write_stderr(const std::string &line) {
+  SinkState &s = state();
+  if (!s.decided_flush) {
+    s.flush_first = stdout_meets_stderr();
+    s.decided_flush = true;
+  }
+  if (s.flush_first) flush_output();
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+} // namespace
+
+WarningSource::WarningSource(std::string_view name, bool fresh)
+    : outer_(state().current) {
+  state().current = source_id(name, fresh);
+}
+
+WarningSource::~WarningSource() { state().current = outer_; }
+
+void note_function_source(const Value &function) {
+  SinkState &s = state();
+  if (function.is(ValueKind::Function))
+    s.function_sources[&function.as_function()] = s.current;
+}
+
+FunctionSourceScope::FunctionSourceScope(const FunctionObject &function, size_t given)
+    : outer_(state().current) {
+  SinkState &s = state();
+  auto it = s.function_sources.find(&function);
+  if (it != s.function_sources.end()) s.current = it->second;
+  s.calls.emplace_back(&function, given);
+}
+
+FunctionSourceScope::~FunctionSourceScope() {
+  SinkState &s = state();
+  s.current = outer_;
+  s.calls.pop_back();
+}
+
+bool is_missing_parameter(Symbol symbol) {
+  SinkState &s = state();
+  if (s.calls.empty()) return false;
+  auto [function, given] = s.calls.back();
+  for (size_t i = given; i < function->param_symbols.size(); ++i)
+    if (function->param_symbols[i] == symbol) return true;
+  return false;
+}
+
+uint64_t warning_events() { return state().events; }
+
+void count_explained_event() { ++state().events; }
+
+bool first_time(WarningKind kind, Place place) {
+  SinkState &s = state();
+  ++s.events;
+  uint64_t key = place_key(s.current, place, kind);
+  auto [it, inserted] = (s.holding ? s.held_seen : s.seen).try_emplace(key, 0);
+  if (inserted) {
+    s.last_key = key;
+    return true;
+  }
+  if (s.holding) {
+    ++it->second;
+    return false;
+  }
+  if (it->second++ == 0) ++s.repeated_places;
+  ++s.repeats;
+  return false;
+}
+
+WarningHold::WarningHold() { state().holding = true; }
+
+void WarningHold::release() {
+  SinkState &s = state();
+  if (!s.holding) return;
+  s.holding = false;
+  for (auto &[key, line] : s.held) {
+    // Seen once and `again` more times while held.
+    uint64_t again = s.held_seen[key];
+    auto [it, inserted] = s.seen.try_emplace(key, 0);
+    if (inserted)
+      write_stderr(line);
+    else
+      ++again; // reported before the hold: the held first time is a repeat
+    if (again == 0) continue;
+    if (it->second == 0) ++s.repeated_places;
+    it->second += again;
+    s.repeats += again;
+  }
+  s.held.clear();
+  s.held_seen.clear();
+}
+
+WarningHold::~WarningHold() {
+  SinkState &s = state();
+  s.holding = false;
+  s.held.clear();
+  s.held_seen.clear();
+}
+
+void emit_warning(Place place, std::string_view message) {
+  SinkState &s = state();
+  std::string line =
+      s.current == kNoSource ? std::string("<stdin>") : s.sources[s.current];
+  line += ':';
+  line += std::to_string(place.line);
+  line += ':';
+  line += std::to_string(place.column);
+  line += ": warning: ";
+  line += message;
+  line += '\n';
+  if (s.holding)
+    s.held.emplace_back(s.last_key, std::move(line));
+  else
+    write_stderr(line);
+}
+
+void report_warning_summary() {
+  SinkState &s = state();
+  if (s.repeats == 0) return;
+  std::string line = "note: ";
+  line += s.repeated_places == 1 ? "1 warning above"
+                                 : std::to_string(s.repeated_places) + " of the warnings above";
+  line += " repeated ";
+  line += std::to_string(s.repeats);
+  line += s.repeats == 1 ? " more time" : " more times";
+  line += " (each place is reported once)\n";
+  write_stderr(line);
+  // Reported once: an interactive session may end more than one way.
+  s.repeats = 0;
+  s.repeated_places = 0;
+}
+
+Place operator_place(const ExecExpr &e) {
+  if (e.op.line != 0) return {e.op.line, e.op.column};
+  return node_place(e);
+}
+
+Place index_place(const ExecExpr &e) {
+  if (e.right && e.right->line != 0) return node_place(*e.right);
+  return node_place(e);
+}
+
+Place node_place(const ExecExpr &e) { return {e.line, e.column}; }
+
+Place statement_place(const ExecStmt &s) {
+  if (s.op.line != 0) return {s.op.line, s.op.column};
+  return {s.line, s.column};
+}
+
+std::string_view value_kind_name(const Value &value) {
+  switch (value.kind()) {
+  case ValueKind::Number: return "number";
+  case ValueKind::Float: return "float";
+  case ValueKind::Boolean: return "boolean";
+  case ValueKind::Color: return "color";
+  case ValueKind::Null: return "null";
+  case ValueKind::String: return "string";
+  case ValueKind::Array: return "array";
+  case ValueKind::Dict: return "dictionary";
+  case ValueKind::Function: return "function";
+  case ValueKind::BuiltinFunction: return "graphics function";
+  case ValueKind::Rect: return "rect";
+  case ValueKind::Circle: return "circle";
+  case ValueKind::Triangle: return "triangle";
+  case ValueKind::Error: return "error";
+  }
+  return "value";
+}
+
+} // namespace tovik
