@@ -36,6 +36,9 @@ int16_t resolve(const ExecExpr &call) {
   return dot == std::string_view::npos ? kUserName : kDottedName;
 }
 
+[[gnu::always_inline]] inline Value enter_user_function(Interpreter &interp, const FunctionObject &function,
+                          std::span<Value> args);
+
 // The evaluated arguments of one call, on the interpreter's argument stack;
 // popped when the call is over, however it ends.
 class ArgumentFrame {
@@ -174,7 +177,8 @@ Value call_user_name(Interpreter &interp, const ExecExpr &call) {
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
   Value callee = *found;
-  return call_user_function(interp, callee.as_function(), arguments.values());
+  // The arguments' frame checked the stack just now.
+  return enter_user_function(interp, callee.as_function(), arguments.values());
 }
 
 Value call_builtin(Interpreter &interp, const ExecExpr &call) {
@@ -236,6 +240,14 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args) {
   check_stack();
+  return enter_user_function(interp, function, args);
+}
+
+namespace {
+
+// call_user_function once the stack is known to have room.
+[[gnu::always_inline]] inline Value enter_user_function(Interpreter &interp, const FunctionObject &function,
+                          std::span<Value> args) {
   halt_if_interrupted();
   if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
     recursion_limit_reached();
@@ -248,6 +260,8 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   } guard{interp, push_scope(interp)};
 
   size_t bound = std::min(function.param_symbols.size(), args.size());
+  if (interp.bindings.capacity() - interp.bindings.size() < bound) [[unlikely]]
+    interp.bindings.reserve(2 * interp.bindings.size() + bound);
   for (size_t i = 0; i < bound; ++i) {
     Symbol symbol = function.param_symbols[i];
     if (symbol >= interp.slot_count) [[unlikely]]
@@ -268,5 +282,7 @@ Value call_user_function(Interpreter &interp, const FunctionObject &function,
   }
   return result;
 }
+
+} // namespace
 
 } // namespace tovik

@@ -26,6 +26,12 @@ void update(Interpreter &interp, Symbol symbol, const ExecExpr &rhs) {
   // x is read before t is evaluated, into a value of its own: evaluating t
   // may rebind x or move the storage it lives in.
   const Value *held = find_variable(interp, symbol);
+  if (held && !Value::is_shared(held->kind())) [[likely]] {
+    // A number or the like: its copy owns nothing and needs no text check.
+    Value left = *held;
+    set_variable(interp, symbol, combine<Op>(left, evaluate(interp, rhs)));
+    return;
+  }
   Value left = held ? *held : Value();
   Value right = evaluate(interp, rhs);
   if (Op == TokenKind::Plus && left.is(ValueKind::String) &&

@@ -156,12 +156,14 @@ inline int32_t push_scope(Interpreter &interp) {
 }
 
 inline void pop_scope(Interpreter &interp, int32_t outer) {
-  auto start = static_cast<size_t>(interp.frame_base);
-  while (interp.bindings.size() > start) {
-    const LocalBinding &b = interp.bindings.back();
-    interp.slots[b.symbol].local = b.previous;
-    interp.bindings.pop_back();
+  // Unlinked innermost first, so a name bound twice gets its outer binding
+  // back; the values are let go together afterwards (nothing reads them).
+  auto start = interp.bindings.begin() + interp.frame_base;
+  for (auto b = interp.bindings.end(); b != start;) {
+    --b;
+    interp.slots[b->symbol].local = b->previous;
   }
+  interp.bindings.erase(start, interp.bindings.end());
   interp.frame_base = outer;
   --interp.call_depth;
 }
