@@ -14,8 +14,9 @@ import os
 import resource
 import subprocess
 import sys
-import tempfile
 import unittest
+
+from script_folder import ScriptFolderTest
 
 TOVIK = None
 CAP_BYTES = 256 * 1024 * 1024
@@ -39,18 +40,7 @@ MANY_LINES = "let a = 1 + 2 * 3\n" * 2_000_000
 MANY_TOKENS = "1 " * 20_000_000
 
 
-class OutOfMemory(unittest.TestCase):
-    def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory()
-        self.folder = self.tmp.name
-
-    def tearDown(self):
-        self.tmp.cleanup()
-
-    def script(self, name, text):
-        with open(os.path.join(self.folder, name), "w") as f:
-            f.write(text)
-
+class OutOfMemory(ScriptFolderTest):
     def assert_halted(self, result, printed):
         status, out, err = result
         self.assertEqual((status, out, err),

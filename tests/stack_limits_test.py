@@ -15,10 +15,10 @@ import os
 import re
 import subprocess
 import sys
-import tempfile
 import unittest
 
 from run_limits import describe_status, limit_cpu
+from script_folder import ScriptFolderTest
 
 TOVIK = None
 SANITIZED = False
@@ -48,18 +48,7 @@ def run(folder, limits, args, stdin=b""):
             ASAN_DEEP_UNWIND_NOTE.sub(b"", proc.stderr))
 
 
-class StackLimits(unittest.TestCase):
-    def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory()
-        self.folder = self.tmp.name
-
-    def tearDown(self):
-        self.tmp.cleanup()
-
-    def script(self, name, text):
-        with open(os.path.join(self.folder, name), "w") as f:
-            f.write(text)
-
+class StackLimits(ScriptFolderTest):
     def assert_ends(self, result, printed, error):
         status, out, err = result
         expected_status = 1 if error else 0

@@ -115,6 +115,9 @@ Place statement_place(const ExecStmt &s);
 void report_warning_summary();
 
 // The kind of a value as messages name it: "number", "dictionary", ...
+// Not type_name(): that is what scripts see from typeof() ("dict", and
+// "unknown" for functions, colours and shapes), while a warning names every
+// kind in full.
 std::string_view value_kind_name(const Value &value);
 
 } // namespace tovik
