@@ -32,16 +32,22 @@ inline constexpr uint64_t kMaxRangeLength =
     kMaxArrayLength < (uint64_t{1} << 26) ? kMaxArrayLength
                                           : (uint64_t{1} << 26);
 
+// The caps in force: the constants above, lowered only by tests, which
+// then reach a cap without filling gigabytes first. A comparison with a
+// variable costs the checks no more instructions than one with a constant.
+extern constinit size_t text_bytes_cap;
+extern constinit size_t array_length_cap;
+
 // Halts the run with "Error: out of memory".
 [[noreturn]] void out_of_memory();
 
 inline void check_text_length(size_t bytes) {
-  if (bytes > kMaxTextBytes) [[unlikely]]
+  if (bytes > text_bytes_cap) [[unlikely]]
     out_of_memory();
 }
 
 inline void check_array_length(size_t elements) {
-  if (elements > kMaxArrayLength) [[unlikely]]
+  if (elements > array_length_cap) [[unlikely]]
     out_of_memory();
 }
 
