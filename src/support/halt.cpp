@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TOVIK_ADDRESS_SANITIZER)
 #include <sanitizer/asan_interface.h>
 #endif
 
@@ -54,7 +54,7 @@ uintptr_t read_stack_floor() {
 // survive the unwinding only lose their redzones. A thread whose bounds
 // were never read is left to the sanitizer.
 void prepare_to_unwind() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TOVIK_ADDRESS_SANITIZER)
   auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
   if (here >= stack_low && here < stack_top)
     __asan_unpoison_memory_region(reinterpret_cast<void *>(here),

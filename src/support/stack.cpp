@@ -15,7 +15,7 @@ namespace tovik {
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(TOVIK_ADDRESS_SANITIZER)
 // Sanitizer frames are larger (deep value walks need about 1.5 times the
 // stack), so that build gets more room and runs the same scripts.
 constexpr size_t kFullBudget = size_t{3} << 30;
