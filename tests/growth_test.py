@@ -133,6 +133,45 @@ class Growth(unittest.TestCase):
         # A materialised range of ten million numbers would take 160 MB.
         self.assertLess(large, small + 20 * 1024)
 
+    def per_iteration_ratio(self, make_source, small, large, attempts=3):
+        """CPU time of make_source(large) over that of make_source(small),
+        start-up taken out; the best of a few attempts."""
+        best = None
+        for _ in range(attempts):
+            ts, _ = run(make_source(small))
+            tl, _ = run(make_source(large))
+            floor = 0.005
+            r = max(tl - self.base, floor) / max(ts - self.base, floor)
+            best = r if best is None else min(best, r)
+            if best < 1.5:
+                break
+        return best
+
+    def test_match_cost_does_not_grow_with_its_literal_arms(self):
+        # The same number of matches over 5 and over 50 arms of texts, and
+        # of integers, each subject cycling through every arm: testing arms
+        # one by one would make the larger match several times slower.
+        def src(arms):
+            words = ", ".join(f'"w{k}"' for k in range(arms))
+            texts = "\n".join(f'      "w{k}" => {{ count += {k} }}' for k in range(arms))
+            numbers = "\n".join(f"      {k * 3} => {{ count -= {k} }}" for k in range(arms))
+            return f"""def main() {{
+  let words = [{words}]
+  let count = 0
+  for i in 0..300000 {{
+    match words[i % {arms}] {{
+{texts}
+      _ => {{ count += 1000 }}
+    }}
+    match (i % {arms}) * 3 {{
+{numbers}
+      _ => {{ count += 1000 }}
+    }}
+  }}
+  print(count)
+}}"""
+        self.assertLess(self.per_iteration_ratio(src, 5, 50), 2)
+
     def test_lookup_cost_does_not_grow_with_call_depth(self):
         src = lambda depth: f"""let G = 3
 def leaf() {{

@@ -2,6 +2,7 @@
 
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/match_table.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
 
@@ -63,6 +64,7 @@ ExecStmt compile_stmt(const Stmt &from) {
     compiled.body = compile_block(arm.body);
     to.arms.push_back(std::move(compiled));
   }
+  if (from.kind == StmtKind::Match) to.match_table = MatchTable::build(to.arms);
   to.alias = from.alias;
   to.items = from.items;
   if (from.kind == StmtKind::Function) {

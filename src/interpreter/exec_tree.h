@@ -26,6 +26,7 @@ namespace tovik {
 struct Interpreter;
 struct ExecExpr;
 struct ExecStmt;
+class MatchTable;
 
 // How a statement ended. Anything but Normal stops every enclosing block
 // until what it is meant for takes it: a loop takes Break and Continue, a
@@ -101,6 +102,8 @@ struct ExecStmt {
   std::vector<ExecStmt> else_body;
   bool has_else = false;
   std::vector<ExecArm> arms;
+  // Match: the literal arms' dispatch table, when they are many enough.
+  std::shared_ptr<const MatchTable> match_table;
   std::optional<std::string> alias;
   std::optional<std::vector<std::string>> items;
 

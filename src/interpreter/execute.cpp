@@ -9,6 +9,7 @@
 #include "interpreter/compile.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/match_table.h"
 #include "interpreter/warning_evaluators.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
@@ -234,9 +235,16 @@ bool arm_matches(Interpreter &interp, const Value &subject,
 Completion execute_match(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   Value subject = evaluate(interp, s.expr);
-  for (const ExecArm &arm : s.arms)
-    if (arm_matches(interp, subject, arm.pattern))
-      return run_block(interp, arm.body);
+  size_t first = 0;
+  if (const MatchTable *table = s.match_table.get()) {
+    // The covered arms are literals: looking them up evaluates nothing.
+    int32_t arm = table->find(subject);
+    if (arm >= 0) return run_block(interp, s.arms[static_cast<size_t>(arm)].body);
+    first = table->covered();
+  }
+  for (size_t i = first; i < s.arms.size(); ++i)
+    if (arm_matches(interp, subject, s.arms[i].pattern))
+      return run_block(interp, s.arms[i].body);
   return Completion::Normal;
 }
 
