@@ -85,6 +85,22 @@ class Growth(unittest.TestCase):
 }}"""
         self.assertLess(self.ratio(src, 300000), 30)
 
+    def test_building_through_a_helper_function_is_amortised_constant(self):
+        # The helper's parameter, the caller's variable and the result must
+        # not each hold the payload: a copy per call would give about 100.
+        src = lambda n: f"""def add(a, v) {{ return push(a, v) }}
+def wrap(s, t) {{ return s + t }}
+def main() {{
+  let xs = []
+  let s = ""
+  for i in 0..{n} {{
+    xs = add(xs, i)
+    s = wrap(s, "ab")
+  }}
+  print(len(xs) + len(s))
+}}"""
+        self.assertLess(self.ratio(src, 10000), 30)
+
     def test_walking_a_text_by_slice_is_constant_per_character(self):
         # One walk over ASCII and one over multi-byte characters: finding
         # character i from the start each time would give about 100.

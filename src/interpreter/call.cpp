@@ -189,12 +189,33 @@ Value call_builtin(Interpreter &interp, const ExecExpr &call) {
                          arguments.values(), interp.graphics);
 }
 
+// call_user_name for `x = f(x, ...)`: a function that only passes its
+// first parameter on to push, concat or `+` may grow x's payload in place.
+Value call_user_name_for(Interpreter &interp, const ExecExpr &call,
+                         Symbol assign_to) {
+  InlineArguments arguments(interp, call);
+  const Value *found = find_variable(interp, call.symbol);
+  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
+    return call_named_value(interp, call, arguments.values());
+  Value callee = *found;
+  const FunctionObject &function = callee.as_function();
+  // At the depth limit the call must halt as any other would.
+  if (function.pass_through.expr && interp.call_depth < kMaxCallDepth)
+    if (std::optional<Value> result =
+            call_pass_through(interp, function, arguments.values(), assign_to))
+      return std::move(*result);
+  return call_user_function(interp, function, arguments.values());
+}
+
 } // namespace
 
 Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
-  if (!takes_fast_path(call) || !calls_builtin(call))
+  if (!takes_fast_path(call)) return call_function(interp, call, assign_to);
+  if (!calls_builtin(call)) {
+    if (call.callee == kUserName) return call_user_name_for(interp, call, assign_to);
     return call_function(interp, call, assign_to);
+  }
   InlineArguments arguments(interp, call);
   return call_builtin_for(interp, call, arguments.values(), assign_to);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/exec_tree.h"
+#include "interpreter/pass_through.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
 
@@ -18,6 +19,9 @@ struct FunctionObject : Object {
   std::vector<ExecStmt> body;
   // The body as written, for the value's debug form.
   std::vector<Stmt> source;
+  // Set when the body only hands its first parameter to push, concat or
+  // `+` (pass_through.h).
+  PassThrough pass_through;
   FunctionObject() : Object(ValueKind::Function) {}
 };
 

@@ -570,6 +570,7 @@ Value make_function(const std::vector<std::string> &params,
   for (const std::string &p : params) f->param_symbols.push_back(intern(p));
   f->body = std::move(body);
   f->source = copy_stmts(source);
+  f->pass_through = find_pass_through(f->param_symbols, f->body);
   return Value::function(f);
 }
 

@@ -1,0 +1,47 @@
+// Functions that only hand their first parameter to push, concat or `+`:
+// `def add(a, v) { return push(a, v) }`, `def wrap(s, t) { return s + t }`.
+//
+// For `x = f(x, ...)` with such an f, the caller's variable, the argument,
+// the parameter and the builtin's operand would each hold the payload, so
+// push would copy the array and `+` the text, and building through the
+// helper would cost time quadratic in the size. The body reads nothing but
+// its parameters and literals, so it is computed straight from the
+// arguments, with the variable's payload handed over as the builtin form
+// `x = push(x, v)` does: the result is the same, and nothing else could
+// have seen the variable while it was empty.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "interpreter/exec_tree.h"
+#include "interpreter/value.h"
+#include "lexer/symbol.h"
+
+namespace tovik {
+
+struct Interpreter;
+struct FunctionObject;
+
+struct PassThrough {
+  // The body's one expression: a call of push or concat, or a `+`, whose
+  // first operand is the first parameter; null when the body has another
+  // shape.
+  const ExecExpr *expr = nullptr;
+};
+
+// The pass-through form of a function with these parameters and body.
+PassThrough find_pass_through(const std::vector<Symbol> &params,
+                              const std::vector<ExecStmt> &body);
+
+// The result of calling `function` (whose pass_through is set) on `args`
+// for `assign_to = function(assign_to, ...)`, when assign_to's current
+// binding holds args[0]'s payload and computing it directly is exact;
+// nothing otherwise, and nothing has changed. A halt on the way leaves the
+// variable as it was.
+std::optional<Value> call_pass_through(Interpreter &interp,
+                                       const FunctionObject &function,
+                                       std::span<Value> args, Symbol assign_to);
+
+} // namespace tovik
