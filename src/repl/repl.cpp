@@ -30,10 +30,12 @@ void settle_control_flow(Interpreter &interp) {
   interp.return_value = Value();
 }
 
-void report_halt(Interpreter &interp, const std::string &message) {
+// Writes without allocating: when memory ran out, what used it up may still
+// be held by the session's variables.
+void report_halt(Interpreter &interp, std::string_view message) {
   flush_output();
-  std::string line = message + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
   settle_control_flow(interp);
 }
 
