@@ -14,7 +14,7 @@
 namespace tovik {
 namespace {
 
-std::vector<Stmt> parse(std::string_view source) {
+std::vector<Stmt> parsed(std::string_view source) {
   return parse_program(tokenize(source));
 }
 
@@ -52,7 +52,7 @@ struct Unchosen {
 };
 
 TEST(Compile, ChoosesEveryNodesCodeBeforeItRuns) {
-  std::vector<ExecStmt> program = compile_block(parse(R"(
+  std::vector<ExecStmt> program = compile_block(parsed(R"(
     let d = {a: [1, 2.5, "t"], b: -x}
     def f(p, q) {
       if p < q { return d.a[0] + p } else { while true { break } }
@@ -71,7 +71,7 @@ TEST(Compile, ChoosesEveryNodesCodeBeforeItRuns) {
 }
 
 TEST(Compile, ADefinitionBindsTheOneValueMadeWhenCompiled) {
-  std::vector<Stmt> syntax = parse("def f(a, b) { return a - b }");
+  std::vector<Stmt> syntax = parsed("def f(a, b) { return a - b }");
   std::vector<ExecStmt> program = compile_block(syntax);
   ASSERT_EQ(program.size(), 1u);
   const Value &made = program[0].function_value;
@@ -105,7 +105,7 @@ TEST(Compile, LongOperatorChainsCompileAndDropWithoutRecursion) {
   std::string source = "def f() { return 1";
   for (size_t i = 1; i < kTerms; ++i) source += "+1";
   source += " }";
-  std::vector<Stmt> syntax = parse(source);
+  std::vector<Stmt> syntax = parsed(source);
   std::vector<ExecStmt> program;
   try {
     program = compile_block(syntax);
@@ -125,7 +125,7 @@ TEST(Compile, LongOperatorChainsCompileAndDropWithoutRecursion) {
 
 // Messages about a running node need the place it was written.
 TEST(Compile, NodesKeepTheirSourcePositions) {
-  std::vector<ExecStmt> program = compile_block(parse("let a = 1\n  if a {\n    f(a, 2)\n  }"));
+  std::vector<ExecStmt> program = compile_block(parsed("let a = 1\n  if a {\n    f(a, 2)\n  }"));
   ASSERT_EQ(program.size(), 2u);
   EXPECT_EQ(program[1].line, 2u);
   EXPECT_EQ(program[1].column, 3u);
