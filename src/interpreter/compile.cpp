@@ -5,6 +5,7 @@
 #include "interpreter/match_table.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
+#include "support/hash.h"
 
 namespace tovik {
 
@@ -38,7 +39,8 @@ void compile_node(const Expr &from, ExecExpr &to, ExprWork &work) {
     work.emplace_back(&from.items[i], &to.items[i]);
   to.entries.resize(from.entries.size());
   for (size_t i = 0; i < from.entries.size(); ++i) {
-    to.entries[i].first = from.entries[i].first;
+    const std::string &key = from.entries[i].first;
+    to.entries[i].first = {key, hash_text(key)};
     work.emplace_back(&from.entries[i].second, &to.entries[i].second);
   }
 }

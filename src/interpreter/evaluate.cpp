@@ -137,7 +137,7 @@ namespace {
   Dict dict;
   dict.reserve(e.entries.size());
   for (const ExecDictEntry &entry : e.entries)
-    dict.set(entry.first, evaluate(interp, entry.second));
+    dict.set(entry.first.text, entry.first.hash, evaluate(interp, entry.second));
   return Value::dict(std::move(dict));
 }
 

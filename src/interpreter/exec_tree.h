@@ -42,7 +42,12 @@ using Executor = Completion (*)(Interpreter &, const ExecStmt &);
 Value evaluate_first(Interpreter &interp, const ExecExpr &expr);
 Completion execute_first(Interpreter &interp, const ExecStmt &stmt);
 
-using ExecDictEntry = std::pair<std::string, ExecExpr>;
+// A literal dictionary's key, with its hash computed once.
+struct ExecDictKey {
+  std::string text;
+  uint64_t hash = 0;
+};
+using ExecDictEntry = std::pair<ExecDictKey, ExecExpr>;
 
 struct ExecExpr {
   ExprKind kind = ExprKind::Number;

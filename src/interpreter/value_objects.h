@@ -48,15 +48,11 @@ public:
 private:
   static constexpr uint32_t kEmpty = 0xffffffffu;
   void grow();
-  // Equal hashes almost always mean equal keys: compare the lengths and the
-  // bytes in place instead of through a library call.
+  // Equal hashes almost always mean equal keys: compare the lengths, then
+  // the bytes in place instead of through a library call.
   static bool same_key(const std::string &stored, std::string_view key) {
-    const size_t size = key.size();
-    if (stored.size() != size) return false;
-    const char *a = stored.data(), *b = key.data();
-    for (size_t i = 0; i < size; ++i)
-      if (a[i] != b[i]) return false;
-    return true;
+    return stored.size() == key.size() &&
+           same_bytes(stored.data(), key.data(), key.size());
   }
   size_t probe(std::string_view key, uint64_t hash) const {
     size_t mask = slots_.size() - 1;

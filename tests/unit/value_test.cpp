@@ -5,6 +5,7 @@
 
 #include "interpreter/dict.h"
 #include "interpreter/value.h"
+#include "support/hash.h"
 
 namespace tovik {
 namespace {
@@ -122,6 +123,32 @@ TEST(DictTable, ReserveKeepsEntriesAndKeysStayDistinct) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(d.find(keys[i])->as_number(), 10 + i);
   EXPECT_EQ(d.find("b"), nullptr);
   EXPECT_EQ(d.find("abcd"), nullptr);
+}
+
+// Keys are compared a word at a time with overlapping ends: a difference in
+// any one byte, at any length around the word sizes, must still tell them
+// apart.
+TEST(DictTable, KeysDifferingInOneByteStayApart) {
+  for (size_t n = 0; n <= 40; ++n) {
+    std::string base(n, 'a');
+    for (size_t i = 0; i < n; ++i) base[i] = static_cast<char>('a' + i % 26);
+    EXPECT_TRUE(same_bytes(base.data(), std::string(base).data(), n));
+    Dict d;
+    d.set(base, Value::number(-1));
+    for (size_t i = 0; i < n; ++i) {
+      std::string other = base;
+      other[i] = static_cast<char>(other[i] ^ 0x20);
+      EXPECT_FALSE(same_bytes(base.data(), other.data(), n)) << n << " " << i;
+      d.set(other, Value::number(static_cast<int64_t>(i)));
+    }
+    ASSERT_EQ(d.size(), n + 1);
+    EXPECT_EQ(d.find(base)->as_number(), -1);
+    for (size_t i = 0; i < n; ++i) {
+      std::string other = base;
+      other[i] = static_cast<char>(other[i] ^ 0x20);
+      EXPECT_EQ(d.find(other)->as_number(), static_cast<int64_t>(i));
+    }
+  }
 }
 
 } // namespace
