@@ -1,6 +1,8 @@
 #include "interpreter/match_table.h"
 
 #include <bit>
+#include <cstring>
+#include <string_view>
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/exec_tree.h"
@@ -19,6 +21,29 @@ uint64_t hash_number(int64_t n) {
   x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
   x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
   return x ^ (x >> 31);
+}
+
+// Unkeyed, unlike the dictionaries' hash, and a few instructions a word: the
+// table's entries are the script's own literals, so no subject can lengthen
+// a probe beyond the runs those literals form.
+uint64_t hash_literal_text(std::string_view text) {
+  const char *p = text.data();
+  size_t n = text.size();
+  uint64_t h = static_cast<uint64_t>(n) * 0x9e3779b97f4a7c15ull;
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 29;
+  }
+  uint64_t last = 0;
+  for (size_t i = 0; i < n; ++i)
+    last |= static_cast<uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+  return hash_number(static_cast<int64_t>(h ^ last));
+}
+
+bool same_text(const std::string &a, const std::string &b) {
+  return a.size() == b.size() && same_bytes(a.data(), b.data(), a.size());
 }
 
 // What a pattern denotes when it is a literal the table can hold: an
@@ -85,7 +110,7 @@ std::shared_ptr<const MatchTable> MatchTable::build(const std::vector<ExecArm> &
       table->insert(l.kind, hash_number(l.number), l.number, {}, arm);
       break;
     default:
-      table->insert(l.kind, hash_text(*l.text), 0, *l.text, arm);
+      table->insert(l.kind, hash_literal_text(*l.text), 0, *l.text, arm);
       break;
     }
   }
@@ -99,7 +124,7 @@ const MatchTable::Slot *MatchTable::probe(ValueKind kind, uint64_t hash,
     const Slot &slot = slots_[i];
     if (slot.arm < 0) return &slot;
     if (slot.kind == kind && slot.hash == hash &&
-        (text ? slot.text == *text : slot.number == number))
+        (text ? same_text(slot.text, *text) : slot.number == number))
       return &slot;
   }
 }
@@ -124,7 +149,7 @@ int32_t MatchTable::find(const Value &subject) const {
   }
   case ValueKind::String: {
     const std::string &text = subject.as_text();
-    return probe(ValueKind::String, hash_text(text), 0, &text)->arm;
+    return probe(ValueKind::String, hash_literal_text(text), 0, &text)->arm;
   }
   case ValueKind::Boolean:
     return subject.as_boolean() ? on_true_ : on_false_;

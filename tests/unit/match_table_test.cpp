@@ -69,6 +69,31 @@ TEST(MatchTable, ManyArmsAllFound) {
   }
 }
 
+// Texts of every length around the hash's word size, each differing from
+// the next in one byte: each finds its own arm and no other.
+TEST(MatchTable, TextsDifferingInOneByteFindTheirOwnArm) {
+  std::vector<std::string> texts;
+  for (size_t n = 1; n <= 20; ++n) {
+    std::string t(n, 'x');
+    texts.push_back(t);
+    t[n - 1] = 'y';
+    texts.push_back(t);
+    t[0] = 'y';
+    texts.push_back(t);
+  }
+  texts.erase(texts.begin() + 1); // "y" twice for length 1
+  std::string source = "match x {";
+  for (const std::string &t : texts) source += " \"" + t + "\" => {}";
+  source += " }";
+  auto stmts = compile(source);
+  const MatchTable *table = stmts[0].match_table.get();
+  ASSERT_NE(table, nullptr);
+  for (size_t i = 0; i < texts.size(); ++i)
+    EXPECT_EQ(table->find(Value::string(texts[i])), static_cast<int32_t>(i)) << texts[i];
+  EXPECT_EQ(table->find(Value::string("xxxxxxxxz")), -1);
+  EXPECT_EQ(table->find(Value::string(std::string(21, 'x'))), -1);
+}
+
 TEST(MatchTable, NoTableWhenFewOrNoLeadingLiterals) {
   EXPECT_EQ(compile("match x { 1 => {} 2 => {} _ => {} }")[0].match_table, nullptr);
   EXPECT_EQ(compile("match x { _ => {} 1 => {} 2 => {} 3 => {} 4 => {} }")[0]
