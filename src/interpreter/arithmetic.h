@@ -78,7 +78,8 @@ template <TokenKind Op> inline Value float_op(double a, double b) {
 Value apply_binary(const Value &left, TokenKind op, const Value &right);
 
 // `Op` on two values, with the common operand kinds handled inline.
-template <TokenKind Op> inline Value combine(const Value &a, const Value &b) {
+template <TokenKind Op>
+[[gnu::always_inline]] inline Value combine(const Value &a, const Value &b) {
   if (a.is(ValueKind::Number) && b.is(ValueKind::Number))
     return integer_op<Op>(a.as_number(), b.as_number());
   if (a.is(ValueKind::Float) && b.is(ValueKind::Float))

@@ -109,7 +109,8 @@ inline Value unary_value(TokenKind op, const Value &operand) {
   return unary_value(e.op.kind, operand);
 }
 
-inline Value index_lookup(const Value &object, const Value &index) {
+[[gnu::always_inline]] inline Value index_lookup(const Value &object,
+                                                const Value &index) {
   if (object.is(ValueKind::Array) && index.is(ValueKind::Number)) {
     const std::vector<Value> &items = object.as_array();
     uint64_t i = static_cast<uint64_t>(index.as_number()); // negatives miss
@@ -207,7 +208,7 @@ enum class Shape { Variable, Literal, Other };
 const Value kNull;
 
 template <Shape S>
-inline const Value &read_operand(Interpreter &interp, const ExecExpr &e) {
+[[gnu::always_inline]] inline const Value &read_operand(Interpreter &interp, const ExecExpr &e) {
   if constexpr (S == Shape::Variable) {
     const Value *found = find_variable(interp, e.symbol);
     return found ? *found : kNull;
@@ -221,7 +222,8 @@ inline const Value &read_operand(Interpreter &interp, const ExecExpr &e) {
 // to right. A leaf is read in place unless something still to be evaluated
 // could rebind or release it.
 template <Shape L, Shape R, typename Use>
-inline Value with_operands(Interpreter &interp, const ExecExpr &l, const ExecExpr &r,
+[[gnu::always_inline]] inline auto with_operands(Interpreter &interp, const ExecExpr &l,
+                                                const ExecExpr &r,
                            Use use) {
   if constexpr (L != Shape::Other && R != Shape::Other) {
     return use(read_operand<L>(interp, l), read_operand<R>(interp, r));
@@ -297,9 +299,9 @@ Shape shape_of(const ExecExpr &e) {
   return prepare_literal(e) ? Shape::Literal : Shape::Other;
 }
 
-template <template <Shape, Shape> class Pick>
-Evaluator by_shapes(Shape left, Shape right) {
-  auto second = [&]<Shape L>() -> Evaluator {
+template <template <Shape, Shape> class Pick, typename Chosen = Evaluator>
+Chosen by_shapes(Shape left, Shape right) {
+  auto second = [&]<Shape L>() -> Chosen {
     switch (right) {
     case Shape::Variable: return Pick<L, Shape::Variable>::value;
     case Shape::Literal: return Pick<L, Shape::Literal>::value;
@@ -318,6 +320,24 @@ Evaluator by_shapes(Shape left, Shape right) {
 template <TokenKind Op> struct PickBinary {
   template <Shape L, Shape R> struct For {
     static constexpr Evaluator value = evaluate_binary<Op, L, R>;
+  };
+};
+
+// A comparison as a condition: whether it holds, without a Boolean value
+// made in between.
+template <TokenKind Op>
+[[gnu::always_inline]] inline bool holds(const Value &a, const Value &b) {
+  return is_truthy(combine<Op>(a, b));
+}
+
+template <TokenKind Op, Shape L, Shape R>
+bool test_binary(Interpreter &interp, const ExecExpr &e) {
+  return with_operands<L, R>(interp, *e.left, *e.right, holds<Op>);
+}
+
+template <TokenKind Op> struct PickTest {
+  template <Shape L, Shape R> struct For {
+    static constexpr Condition value = test_binary<Op, L, R>;
   };
 };
 
@@ -348,7 +368,62 @@ Evaluator binary_evaluator(const ExecExpr &e) {
   }
 }
 
+bool test_value(Interpreter &interp, const ExecExpr &e) {
+  return is_truthy(evaluate(interp, e));
+}
+
+bool is_comparison(const ExecExpr &e) {
+  if (e.kind != ExprKind::BinaryOp) return false;
+  switch (e.op.kind) {
+  case TokenKind::Equal:
+  case TokenKind::NotEqual:
+  case TokenKind::Less:
+  case TokenKind::Greater:
+  case TokenKind::LessEqual:
+  case TokenKind::GreaterEqual: return true;
+  default: return false;
+  }
+}
+
+// `a < b and c < d`: a comparison gives a Boolean or null, and `and` of two
+// such is true exactly when both are true Booleans, so the condition holds
+// when both sides hold. Both are tested, left first, as both are evaluated.
+bool test_both(Interpreter &interp, const ExecExpr &e) {
+  bool left = test(interp, *e.left);
+  bool right = test(interp, *e.right);
+  return left && right;
+}
+
+Condition choose_condition(const ExecExpr &e) {
+  // Warnings look at each operator's operands as it is evaluated.
+  if (warnings_enabled) return test_value;
+  if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::And &&
+      is_comparison(*e.left) && is_comparison(*e.right))
+    return test_both;
+  if (!is_comparison(e)) return test_value;
+  Shape left = shape_of(*e.left), right = shape_of(*e.right);
+  switch (e.op.kind) {
+#define TOVIK_TEST_CASE(name)                                                  \
+  case TokenKind::name:                                                        \
+    return by_shapes<PickTest<TokenKind::name>::template For, Condition>(left, \
+                                                                       right);
+    TOVIK_TEST_CASE(Equal)
+    TOVIK_TEST_CASE(NotEqual)
+    TOVIK_TEST_CASE(Less)
+    TOVIK_TEST_CASE(Greater)
+    TOVIK_TEST_CASE(LessEqual)
+    TOVIK_TEST_CASE(GreaterEqual)
+#undef TOVIK_TEST_CASE
+  default: return test_value;
+  }
+}
+
 } // namespace
+
+bool test_first(Interpreter &interp, const ExecExpr &e) {
+  e.condition = choose_condition(e);
+  return e.condition(interp, e);
+}
 
 namespace {
 

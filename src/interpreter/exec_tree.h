@@ -41,6 +41,10 @@ using Evaluator = Value (*)(Interpreter &, const ExecExpr &);
 using Executor = Completion (*)(Interpreter &, const ExecStmt &);
 Value evaluate_first(Interpreter &interp, const ExecExpr &expr);
 Completion execute_first(Interpreter &interp, const ExecStmt &stmt);
+// Whether a condition (of `if` or `while`) holds: a comparison answers
+// without making a Boolean value; anything else is evaluated and tested.
+using Condition = bool (*)(Interpreter &, const ExecExpr &);
+bool test_first(Interpreter &interp, const ExecExpr &expr);
 
 // A literal dictionary's key, with its hash computed once.
 struct ExecDictKey {
@@ -72,6 +76,7 @@ struct ExecExpr {
   mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
   mutable int16_t callee = -1;   // Call: what the name denotes (see call.cpp)
   mutable Evaluator evaluator = evaluate_first;
+  mutable Condition condition = test_first; // when the node is a condition
 
   ExecExpr() = default;
   explicit ExecExpr(ExprKind k) : kind(k) {}

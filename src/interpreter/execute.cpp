@@ -179,7 +179,7 @@ Completion execute_while(Interpreter &interp, const ExecStmt &s) {
   check_stack();
   while (true) {
     halt_if_interrupted();
-    if (!is_truthy(evaluate(interp, s.expr))) return Completion::Normal;
+    if (!test(interp, s.expr)) return Completion::Normal;
     Completion c = run_block(interp, s.body);
     if (c != Completion::Normal && c != Completion::Continue) [[unlikely]]
       return loop_exit(c);
@@ -290,7 +290,7 @@ Completion execute_nothing(Interpreter &, const ExecStmt &) {
 
 Completion execute_if(Interpreter &interp, const ExecStmt &s) {
   check_stack();
-  if (is_truthy(evaluate(interp, s.expr))) return run_block(interp, s.body);
+  if (test(interp, s.expr)) return run_block(interp, s.body);
   if (s.has_else) return run_block(interp, s.else_body);
   return Completion::Normal;
 }

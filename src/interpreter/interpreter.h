@@ -175,6 +175,9 @@ const Value *literal_value(const ExecExpr &expr);
 inline Value evaluate(Interpreter &interp, const ExecExpr &expr) {
   return expr.evaluator(interp, expr);
 }
+inline bool test(Interpreter &interp, const ExecExpr &expr) {
+  return expr.condition(interp, expr);
+}
 // A range bound as an integer: Floats truncate toward zero, saturating, NaN
 // gives 0. False when the value is not a number.
 bool range_bound(const Value &value, int64_t &out);

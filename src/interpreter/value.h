@@ -83,7 +83,7 @@ public:
     swap(moved);
     return *this;
   }
-  ~Value() {
+  [[gnu::always_inline]] ~Value() {
     if (is_shared(kind_)) release(bits_.object);
   }
   void swap(Value &other) noexcept {
