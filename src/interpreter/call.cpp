@@ -70,8 +70,8 @@ Value *hand_over_first_argument(Interpreter &interp, Symbol assign_to,
   return slot;
 }
 
-// A builtin call whose result will be bound to `assign_to` (or to nothing:
-// kNoSymbol). push and concat may take over the variable's payload.
+} // namespace
+
 Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
                        std::span<Value> args, Symbol assign_to) {
   auto id = static_cast<BuiltinId>(call.callee);
@@ -87,6 +87,8 @@ Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
     throw;
   }
 }
+
+namespace {
 
 Value call_named_value(Interpreter &interp, const ExecExpr &call,
                        std::span<Value> args) {
@@ -166,10 +168,12 @@ private:
   size_t count_ = 0;
 };
 
-// A call to a plain name: arguments, then the name's current binding.
-Value call_user_name(Interpreter &interp, const ExecExpr &call) {
-  if (!takes_fast_path(call)) [[unlikely]]
-    return call_function(interp, call);
+// A call to a plain name: arguments, then the name's current binding. For
+// `x = f(x, ...)` (`assign_to` is x), a function that only passes its first
+// parameter on to push, concat or `+` may grow x's payload in place.
+[[gnu::always_inline]] inline Value call_user_binding(Interpreter &interp,
+                                                      const ExecExpr &call,
+                                                      Symbol assign_to) {
   InlineArguments arguments(interp, call);
   const Value *found = find_variable(interp, call.symbol);
   if (!found || !found->is(ValueKind::Function)) [[unlikely]]
@@ -177,8 +181,21 @@ Value call_user_name(Interpreter &interp, const ExecExpr &call) {
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
   Value callee = *found;
+  const FunctionObject &function = callee.as_function();
+  // At the depth limit the call must halt as any other would.
+  if (assign_to != kNoSymbol && function.pass_through.expr &&
+      interp.call_depth < kMaxCallDepth)
+    if (std::optional<Value> result =
+            call_pass_through(interp, function, arguments.values(), assign_to))
+      return std::move(*result);
   // The arguments' frame checked the stack just now.
-  return enter_user_function(interp, callee.as_function(), arguments.values());
+  return enter_user_function(interp, function, arguments.values());
+}
+
+Value call_user_name(Interpreter &interp, const ExecExpr &call) {
+  if (!takes_fast_path(call)) [[unlikely]]
+    return call_function(interp, call);
+  return call_user_binding(interp, call, kNoSymbol);
 }
 
 Value call_builtin(Interpreter &interp, const ExecExpr &call) {
@@ -189,31 +206,13 @@ Value call_builtin(Interpreter &interp, const ExecExpr &call) {
                          arguments.values(), interp.graphics);
 }
 
-// call_user_name for `x = f(x, ...)`: a function that only passes its
-// first parameter on to push, concat or `+` may grow x's payload in place.
-Value call_user_name_for(Interpreter &interp, const ExecExpr &call,
-                         Symbol assign_to) {
-  InlineArguments arguments(interp, call);
-  const Value *found = find_variable(interp, call.symbol);
-  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
-    return call_named_value(interp, call, arguments.values());
-  Value callee = *found;
-  const FunctionObject &function = callee.as_function();
-  // At the depth limit the call must halt as any other would.
-  if (function.pass_through.expr && interp.call_depth < kMaxCallDepth)
-    if (std::optional<Value> result =
-            call_pass_through(interp, function, arguments.values(), assign_to))
-      return std::move(*result);
-  return call_user_function(interp, function, arguments.values());
-}
-
 } // namespace
 
 Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
   if (!takes_fast_path(call)) return call_function(interp, call, assign_to);
   if (!calls_builtin(call)) {
-    if (call.callee == kUserName) return call_user_name_for(interp, call, assign_to);
+    if (call.callee == kUserName) return call_user_binding(interp, call, assign_to);
     return call_function(interp, call, assign_to);
   }
   InlineArguments arguments(interp, call);

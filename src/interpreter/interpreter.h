@@ -211,6 +211,11 @@ inline constexpr Symbol kNoSymbol = 0xffffffffu;
 Value call_function(Interpreter &interp, const ExecExpr &call,
                     Symbol assign_to = kNoSymbol);
 // call_function for `x = f(x, ...)`, with a fast path for builtins.
+// A builtin call whose result will be bound to `assign_to` (or to nothing:
+// kNoSymbol): push and concat may take over the variable's payload, and give
+// it back if the call halts.
+Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
+                       std::span<Value> args, Symbol assign_to);
 Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,

@@ -130,16 +130,8 @@ std::optional<Value> call_pass_through(Interpreter &interp,
   // Copied before the first argument moves: one of them may be it.
   for (size_t i = 0; i < count; ++i) operands[i + 1] = *rest[i];
   operands[0] = std::move(args[0]);
-  *slot = Value(); // the builtin now holds the only reference
-  try {
-    return call_builtin_id(static_cast<BuiltinId>(e.callee),
-                           std::span<Value>(operands.data(), count + 1),
-                           interp.graphics);
-  } catch (const Halt &) {
-    // push and concat check before they take their operand over.
-    *slot = std::move(operands[0]);
-    throw;
-  }
+  return call_builtin_for(interp, e, std::span<Value>(operands.data(), count + 1),
+                          assign_to);
 }
 
 } // namespace tovik
