@@ -168,28 +168,125 @@ private:
   size_t count_ = 0;
 };
 
+// The arguments of a call to a plain name, evaluated straight into the
+// binding stack: when the callee turns out to be a user function, they
+// become its parameters' bindings where they lie, so each value is made
+// once and moved nowhere. Until then the entries are linked to no name (so
+// no lookup finds them, and a call made while a later argument is evaluated
+// opens its scope above them); a call that ends before its scope is open
+// drops them.
+class PendingArguments {
+public:
+  explicit PendingArguments(Interpreter &interp)
+      : interp_(interp), base_(interp.bindings.size()) {}
+  ~PendingArguments() {
+    if (interp_.bindings.size() > base_) [[unlikely]]
+      interp_.bindings.erase(interp_.bindings.begin() + base_,
+                             interp_.bindings.end());
+  }
+  PendingArguments(const PendingArguments &) = delete;
+  PendingArguments &operator=(const PendingArguments &) = delete;
+
+  void evaluate_all(const ExecExpr &call) {
+    for (const ExecExpr &arg : call.items)
+      interp_.bindings.emplace_back(kNoSymbol, -1, evaluate(interp_, arg));
+  }
+  size_t base() const { return base_; }
+  size_t count() const { return interp_.bindings.size() - base_; }
+  // The values moved onto the argument stack, for the calls that take a
+  // span; the entries are dropped.
+  std::span<Value> move_to(ArgumentFrame &frame) {
+    for (size_t i = base_; i < interp_.bindings.size(); ++i)
+      interp_.arguments.push_back(std::move(interp_.bindings[i].value));
+    interp_.bindings.erase(interp_.bindings.begin() + base_,
+                           interp_.bindings.end());
+    return frame.values();
+  }
+
+private:
+  Interpreter &interp_;
+  size_t base_;
+};
+
+// Runs `function` with its parameters bound to the pending arguments. The
+// scope opens at the first of them; the stack was checked by the caller.
+[[gnu::always_inline]] inline Value enter_with_pending(Interpreter &interp,
+                                                       const FunctionObject &function,
+                                                       const PendingArguments &pending) {
+  halt_if_interrupted();
+  if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
+    recursion_limit_reached();
+  const auto base = static_cast<int32_t>(pending.base());
+  size_t bound = std::min(function.param_symbols.size(), pending.count());
+  // Arguments beyond the parameters are evaluated and let go.
+  if (pending.count() > bound) [[unlikely]]
+    interp.bindings.erase(interp.bindings.begin() + base + bound,
+                          interp.bindings.end());
+  int32_t outer = interp.frame_base;
+  interp.frame_base = base;
+  ++interp.call_depth;
+  // The scope is popped however the call ends, a halt included, so an
+  // interactive session can carry on with its variables intact.
+  struct ScopeGuard {
+    Interpreter &interp;
+    int32_t outer;
+    ~ScopeGuard() { pop_scope(interp, outer); }
+  } guard{interp, outer};
+  for (size_t i = 0; i < bound; ++i) {
+    Symbol symbol = function.param_symbols[i];
+    if (symbol >= interp.slot_count) [[unlikely]]
+      grow_slots(interp, symbol);
+    VariableSlot &slot = interp.slots[symbol];
+    LocalBinding &binding = interp.bindings[base + i];
+    binding.symbol = symbol;
+    binding.previous = slot.local;
+    // The first binding of a name in this call shadows the outer one. A
+    // repeated parameter name or a declared global is bound the general
+    // way, and its entry stays unlinked: popping it restores the link it
+    // found, which is the one it leaves.
+    if (slot.declared_global || slot.local >= base) [[unlikely]]
+      set_variable(interp, symbol, std::move(binding.value));
+    else
+      slot.local = base + static_cast<int32_t>(i);
+  }
+  // A break or continue that found no loop in this body ends here.
+  Value result;
+  if (run_block(interp, function.body) == Completion::Return) {
+    result.swap(interp.return_value); // leaves return_value null
+    interp.return_pending = false;
+  }
+  return result;
+}
+
 // A call to a plain name: arguments, then the name's current binding. For
 // `x = f(x, ...)` (`assign_to` is x), a function that only passes its first
 // parameter on to push, concat or `+` may grow x's payload in place.
 [[gnu::always_inline]] inline Value call_user_binding(Interpreter &interp,
                                                       const ExecExpr &call,
                                                       Symbol assign_to) {
-  InlineArguments arguments(interp, call);
+  check_stack();
+  PendingArguments pending(interp);
+  pending.evaluate_all(call);
   const Value *found = find_variable(interp, call.symbol);
-  if (!found || !found->is(ValueKind::Function)) [[unlikely]]
-    return call_named_value(interp, call, arguments.values());
+  if (!found || !found->is(ValueKind::Function)) [[unlikely]] {
+    ArgumentFrame frame(interp);
+    return call_named_value(interp, call, pending.move_to(frame));
+  }
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
   Value callee = *found;
   const FunctionObject &function = callee.as_function();
   // At the depth limit the call must halt as any other would.
   if (assign_to != kNoSymbol && function.pass_through.expr &&
-      interp.call_depth < kMaxCallDepth)
+      interp.call_depth < kMaxCallDepth) {
+    ArgumentFrame frame(interp);
+    std::span<Value> args = pending.move_to(frame);
     if (std::optional<Value> result =
-            call_pass_through(interp, function, arguments.values(), assign_to))
+            call_pass_through(interp, function, args, assign_to))
       return std::move(*result);
-  // The arguments' frame checked the stack just now.
-  return enter_user_function(interp, function, arguments.values());
+    return enter_user_function(interp, function, args);
+  }
+  return enter_with_pending(interp, function, pending);
 }
 
 Value call_user_name(Interpreter &interp, const ExecExpr &call) {
