@@ -323,8 +323,8 @@ bool calls_builtin(const ExecExpr &call) {
 
 Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
-  if (call.callee == kUserName) return call_user_name;
-  if (call.callee < kBuiltinCount) return call_builtin;
+  if (call.callee == kUserName) return evaluator_of<call_user_name>;
+  if (call.callee < kBuiltinCount) return evaluator_of<call_builtin>;
   return nullptr;
 }
 

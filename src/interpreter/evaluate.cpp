@@ -319,7 +319,7 @@ Chosen by_shapes(Shape left, Shape right) {
 
 template <TokenKind Op> struct PickBinary {
   template <Shape L, Shape R> struct For {
-    static constexpr Evaluator value = evaluate_binary<Op, L, R>;
+    static constexpr Evaluator value = evaluator_of<evaluate_binary<Op, L, R>>;
   };
 };
 
@@ -342,7 +342,7 @@ template <TokenKind Op> struct PickTest {
 };
 
 template <Shape O, Shape K> struct PickIndex {
-  static constexpr Evaluator value = evaluate_index<O, K>;
+  static constexpr Evaluator value = evaluator_of<evaluate_index<O, K>>;
 };
 
 Evaluator index_evaluator(const ExecExpr &e) {
@@ -364,7 +364,7 @@ Evaluator binary_evaluator(const ExecExpr &e) {
     return by_shapes<PickBinary<TokenKind::name>::template For>(left, right);
     TOVIK_BINARY_OPERATORS(TOVIK_BINARY_CASE)
 #undef TOVIK_BINARY_CASE
-  default: return evaluate_unknown_operator;
+  default: return evaluator_of<evaluate_unknown_operator>;
   }
 }
 
@@ -439,14 +439,14 @@ Value evaluate_call(Interpreter &interp, const ExecExpr &e) {
 
 } // namespace
 
-Value evaluate_first(Interpreter &interp, const ExecExpr &e) {
+ValueTransfer evaluate_first(Interpreter &interp, const ExecExpr &e) {
   e.evaluator = choose_evaluator(e);
   return e.evaluator(interp, e);
 }
 
 const Value *literal_value(const ExecExpr &e) {
   if (e.evaluator == evaluate_first) e.evaluator = choose_evaluator(e);
-  return e.evaluator == evaluate_literal ? &e.constant : nullptr;
+  return e.evaluator == evaluator_of<evaluate_literal> ? &e.constant : nullptr;
 }
 
 // Each node's evaluator is chosen on its first evaluation, from its kind and
@@ -461,19 +461,19 @@ Evaluator choose_evaluator(const ExecExpr &e) {
   case ExprKind::String:
   case ExprKind::Boolean:
     prepare_literal(e);
-    return evaluate_literal;
-  case ExprKind::Identifier: return evaluate_variable;
+    return evaluator_of<evaluate_literal>;
+  case ExprKind::Identifier: return evaluator_of<evaluate_variable>;
   case ExprKind::BinaryOp: return binary_evaluator(e);
-  case ExprKind::UnaryOp: return evaluate_unary;
+  case ExprKind::UnaryOp: return evaluator_of<evaluate_unary>;
   case ExprKind::Call:
     if (Evaluator special = call_evaluator(e)) return special;
-    return evaluate_call;
-  case ExprKind::Array: return evaluate_array;
-  case ExprKind::Dict: return evaluate_dict;
+    return evaluator_of<evaluate_call>;
+  case ExprKind::Array: return evaluator_of<evaluate_array>;
+  case ExprKind::Dict: return evaluator_of<evaluate_dict>;
   case ExprKind::Index: return index_evaluator(e);
-  case ExprKind::Range: return evaluate_range;
+  case ExprKind::Range: return evaluator_of<evaluate_range>;
   }
-  return evaluate_literal;
+  return evaluator_of<evaluate_literal>;
 }
 
 } // namespace tovik

@@ -37,9 +37,16 @@ enum class Completion : uint8_t { Normal, Break, Continue, Return };
 // The code that evaluates one node or runs one statement. Compiling chooses
 // it; evaluate_first and execute_first choose on first use for a node built
 // some other way.
-using Evaluator = Value (*)(Interpreter &, const ExecExpr &);
+// An evaluator hands its value over as a ValueTransfer, in registers;
+// evaluators are written as functions returning Value and stored through
+// `evaluator_of`.
+using Evaluator = ValueTransfer (*)(Interpreter &, const ExecExpr &);
 using Executor = Completion (*)(Interpreter &, const ExecStmt &);
-Value evaluate_first(Interpreter &interp, const ExecExpr &expr);
+template <Value (*Evaluate)(Interpreter &, const ExecExpr &)>
+ValueTransfer evaluator_of(Interpreter &interp, const ExecExpr &expr) {
+  return Evaluate(interp, expr).release();
+}
+ValueTransfer evaluate_first(Interpreter &interp, const ExecExpr &expr);
 Completion execute_first(Interpreter &interp, const ExecStmt &stmt);
 // Whether a condition (of `if` or `while`) holds: a comparison answers
 // without making a Boolean value; anything else is evaluated and tested.

@@ -26,7 +26,7 @@ struct FunctionObject : Object {
 };
 
 inline const FunctionObject &Value::as_function() const {
-  return *static_cast<const FunctionObject *>(bits_.object);
+  return *static_cast<const FunctionObject *>(payload());
 }
 
 // A Function value for a definition: copies of its parameters and its body

@@ -173,7 +173,7 @@ Evaluator choose_evaluator(const ExecExpr &expr);
 // A literal's value, or null when `expr` is not a literal.
 const Value *literal_value(const ExecExpr &expr);
 inline Value evaluate(Interpreter &interp, const ExecExpr &expr) {
-  return expr.evaluator(interp, expr);
+  return Value::adopt(expr.evaluator(interp, expr));
 }
 inline bool test(Interpreter &interp, const ExecExpr &expr) {
   return expr.condition(interp, expr);

@@ -104,7 +104,7 @@ Value Value::rect(RectShape r) {
 
 Value Value::color(ColorShape c) {
   Value v(ValueKind::Color);
-  v.bits_.color = c;
+  std::memcpy(&v.bits_, &c, sizeof c);
   return v;
 }
 
@@ -123,34 +123,34 @@ Value Value::triangle(TriangleShape t) {
 
 
 const RectShape &Value::as_rect() const {
-  return static_cast<ShapeObject<RectShape> *>(bits_.object)->shape;
+  return static_cast<ShapeObject<RectShape> *>(payload())->shape;
 }
 
 const CircleShape &Value::as_circle() const {
-  return static_cast<ShapeObject<CircleShape> *>(bits_.object)->shape;
+  return static_cast<ShapeObject<CircleShape> *>(payload())->shape;
 }
 
 const TriangleShape &Value::as_triangle() const {
-  return static_cast<ShapeObject<TriangleShape> *>(bits_.object)->shape;
+  return static_cast<ShapeObject<TriangleShape> *>(payload())->shape;
 }
 
 
 std::vector<Value> &Value::mutable_array() {
-  auto *a = static_cast<ArrayObject *>(bits_.object);
+  auto *a = static_cast<ArrayObject *>(payload());
   if (a->refcount != 1) {
     Value copy = Value::array(a->items);
     swap(copy);
-    a = static_cast<ArrayObject *>(bits_.object);
+    a = static_cast<ArrayObject *>(payload());
   }
   return a->items;
 }
 
 std::string &Value::mutable_text() {
-  auto *t = static_cast<TextObject *>(bits_.object);
+  auto *t = static_cast<TextObject *>(payload());
   if (t->refcount != 1) {
     Value copy = Value::string(t->text);
     swap(copy);
-    t = static_cast<TextObject *>(bits_.object);
+    t = static_cast<TextObject *>(payload());
   } else {
     text_changes(*t);
   }
@@ -233,7 +233,7 @@ void Value::destroy(Object *object) {
 void Value::release_items(ArrayObject *a) {
   for (Value &item : a->items) {
     if (is_shared(item.kind_)) {
-      Object *child = item.bits_.object;
+      Object *child = item.payload();
       item.kind_ = ValueKind::Null;
       if (--child->refcount != 0) continue;
       // A text holds no values: freeing it here needs no queue.

@@ -7,7 +7,9 @@
 // it in place (`mutable_array`, `mutable_text`), which nobody can observe.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -61,14 +63,24 @@ struct Object {
 
 class Value;
 class Dict;
+
+// A value on its way out of an evaluator. Being two plain words, it is
+// returned in two registers, where a Value (which has a destructor) would
+// go through memory. It carries the reference of the Value it was released
+// from, so exactly one Value must adopt it.
+struct ValueTransfer {
+  uint64_t kind;
+  uint64_t bits;
+};
+
 struct ArrayObject;
 struct FunctionObject;
 
 class Value {
 public:
-  Value() noexcept : kind_(ValueKind::Null) { bits_.integer = 0; }
+  Value() noexcept : kind_(ValueKind::Null), bits_(0) {}
   Value(const Value &other) noexcept : kind_(other.kind_), bits_(other.bits_) {
-    if (is_shared(kind_)) ++bits_.object->refcount;
+    if (is_shared(kind_)) ++payload()->refcount;
   }
   Value(Value &&other) noexcept : kind_(other.kind_), bits_(other.bits_) {
     other.kind_ = ValueKind::Null;
@@ -84,7 +96,7 @@ public:
     return *this;
   }
   [[gnu::always_inline]] ~Value() {
-    if (is_shared(kind_)) release(bits_.object);
+    if (is_shared(kind_)) release(payload());
   }
   void swap(Value &other) noexcept {
     std::swap(kind_, other.kind_);
@@ -93,17 +105,17 @@ public:
 
   static Value number(int64_t n) {
     Value v(ValueKind::Number);
-    v.bits_.integer = n;
+    v.bits_ = static_cast<uint64_t>(n);
     return v;
   }
   static Value real(double d) {
     Value v(ValueKind::Float);
-    v.bits_.real = d;
+    v.bits_ = std::bit_cast<uint64_t>(d);
     return v;
   }
   static Value boolean(bool b) {
     Value v(ValueKind::Boolean);
-    v.bits_.integer = b ? 1 : 0;
+    v.bits_ = b ? 1 : 0;
     return v;
   }
   static Value null() { return Value(); }
@@ -122,13 +134,24 @@ public:
   static Value circle(CircleShape c);
   static Value triangle(TriangleShape t);
 
+  static Value adopt(ValueTransfer t) noexcept {
+    Value v(static_cast<ValueKind>(t.kind));
+    v.bits_ = t.bits;
+    return v;
+  }
+  ValueTransfer release() noexcept {
+    ValueTransfer t{static_cast<uint64_t>(kind_), bits_};
+    kind_ = ValueKind::Null;
+    return t;
+  }
+
   ValueKind kind() const { return kind_; }
   bool is(ValueKind k) const { return kind_ == k; }
   bool is_null() const { return kind_ == ValueKind::Null; }
 
-  int64_t as_number() const { return bits_.integer; }
-  double as_float() const { return bits_.real; }
-  bool as_boolean() const { return bits_.integer != 0; }
+  int64_t as_number() const { return static_cast<int64_t>(bits_); }
+  double as_float() const { return std::bit_cast<double>(bits_); }
+  bool as_boolean() const { return bits_ != 0; }
   // The text of a String, the message of an Error, the name of a
   // BuiltinFunction.
   const std::string &as_text() const;
@@ -136,7 +159,11 @@ public:
   const Dict &as_dict() const;
   const FunctionObject &as_function() const;
   const RectShape &as_rect() const;
-  ColorShape as_color() const { return bits_.color; }
+  ColorShape as_color() const {
+    ColorShape c;
+    std::memcpy(&c, &bits_, sizeof c);
+    return c;
+  }
   const CircleShape &as_circle() const;
   const TriangleShape &as_triangle() const;
 
@@ -148,7 +175,7 @@ public:
 
   // The payload object, or null for inline variants (identity checks).
   const Object *object() const {
-    return is_shared(kind_) ? bits_.object : nullptr;
+    return is_shared(kind_) ? payload() : nullptr;
   }
 
   static constexpr bool is_shared(ValueKind k) {
@@ -160,20 +187,17 @@ public:
   static void release_items(ArrayObject *array);
 
 private:
-  explicit Value(ValueKind k) : kind_(k) { bits_.integer = 0; }
-  Value(ValueKind k, Object *o) : kind_(k) { bits_.object = o; }
+  explicit Value(ValueKind k) : kind_(k), bits_(0) {}
+  Value(ValueKind k, Object *o) : kind_(k) { bits_ = reinterpret_cast<uintptr_t>(o); }
   static void release(Object *object) {
     if (--object->refcount == 0) destroy(object);
   }
   static void destroy(Object *object);
 
   ValueKind kind_;
-  union Bits {
-    int64_t integer = 0;
-    double real;
-    Object *object;
-    ColorShape color;
-  } bits_;
+  // The integer, the float's bits, the payload's address or the color.
+  uint64_t bits_;
+  Object *payload() const { return reinterpret_cast<Object *>(bits_); }
 };
 
 inline bool is_truthy(const Value &value) {

@@ -120,18 +120,18 @@ inline const Dict kNoEntries;
 inline const std::string &Value::as_text() const {
   if (kind_ == ValueKind::String || kind_ == ValueKind::Error ||
       kind_ == ValueKind::BuiltinFunction)
-    return static_cast<const TextObject *>(bits_.object)->text;
+    return static_cast<const TextObject *>(payload())->text;
   return kNoText;
 }
 
 inline const std::vector<Value> &Value::as_array() const {
   if (kind_ != ValueKind::Array) return kNoItems;
-  return static_cast<const ArrayObject *>(bits_.object)->items;
+  return static_cast<const ArrayObject *>(payload())->items;
 }
 
 inline const Dict &Value::as_dict() const {
   if (kind_ != ValueKind::Dict) return kNoEntries;
-  return static_cast<const DictObject *>(bits_.object)->entries;
+  return static_cast<const DictObject *>(payload())->entries;
 }
 
 

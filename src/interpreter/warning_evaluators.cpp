@@ -180,11 +180,11 @@ Executor assign_executor_noting(const ExecStmt &s) {
 
 Evaluator warning_evaluator(const ExecExpr &e) {
   switch (e.kind) {
-  case ExprKind::Identifier: return evaluate_variable_noting;
-  case ExprKind::BinaryOp: return evaluate_binary_noting;
-  case ExprKind::UnaryOp: return evaluate_unary_noting;
-  case ExprKind::Index: return evaluate_index_noting;
-  case ExprKind::Call: return evaluate_call_noting;
+  case ExprKind::Identifier: return evaluator_of<evaluate_variable_noting>;
+  case ExprKind::BinaryOp: return evaluator_of<evaluate_binary_noting>;
+  case ExprKind::UnaryOp: return evaluator_of<evaluate_unary_noting>;
+  case ExprKind::Index: return evaluator_of<evaluate_index_noting>;
+  case ExprKind::Call: return evaluator_of<evaluate_call_noting>;
   default: return nullptr;
   }
 }
