@@ -76,6 +76,8 @@ template <TokenKind Op> inline Value float_op(double a, double b) {
 
 // Any binary operator on any two values; Null where it does not apply.
 Value apply_binary(const Value &left, TokenKind op, const Value &right);
+// The same on the words of two values their holders keep.
+Value apply_binary_to(ValueTransfer left, TokenKind op, ValueTransfer right);
 
 // `Op` on two values, with the common operand kinds handled inline.
 template <TokenKind Op>
@@ -90,7 +92,7 @@ template <TokenKind Op>
                                 ? a.as_boolean() && b.as_boolean()
                                 : a.as_boolean() || b.as_boolean());
   }
-  return apply_binary(a, Op, b);
+  return apply_binary_to(a.peek(), Op, b.peek());
 }
 
 // Every binary operator, for code that picks an instance by the operator.

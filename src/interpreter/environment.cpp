@@ -109,7 +109,8 @@ Value get_variable(Interpreter &interp, std::string_view name) {
 
 void grow_slots(Interpreter &interp, Symbol symbol) { slot_for(interp, symbol); }
 
-void set_variable_slow(Interpreter &interp, Symbol symbol, Value value) {
+void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer words) {
+  Value value = Value::adopt(words);
   VariableSlot &slot = slot_for(interp, symbol);
   if (slot.declared_global || interp.call_depth == 0) {
     slot.global = std::move(value);

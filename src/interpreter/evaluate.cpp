@@ -183,6 +183,11 @@ namespace {
 
 } // namespace
 
+Value apply_binary_to(ValueTransfer left, TokenKind op, ValueTransfer right) {
+  BorrowedValue a(left), b(right);
+  return apply_binary(a.get(), op, b.get());
+}
+
 Value apply_binary(const Value &left, TokenKind op, const Value &right) {
   if (left.kind() != right.kind()) return Value();
   switch (left.kind()) {

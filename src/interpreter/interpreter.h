@@ -109,7 +109,8 @@ inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
 
 // Binds `symbol` in the current call (or globally, at top level or after a
 // `global` statement).
-void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
+// Takes the value's words, so that the caller's value can stay in registers.
+void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer value);
 
 // The common case inline: a name already bound earlier in this same call.
 [[gnu::always_inline]] inline void set_variable(Interpreter &interp,
@@ -121,7 +122,7 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, Value value);
       return;
     }
   }
-  set_variable_slow(interp, symbol, std::move(value));
+  set_variable_slow(interp, symbol, value.release());
 }
 
 void declare_global(Interpreter &interp, Symbol symbol);

@@ -145,6 +145,12 @@ public:
     return t;
   }
 
+  // The words of this value, its reference kept: for a callee that only
+  // looks at it (see BorrowedValue).
+  ValueTransfer peek() const noexcept {
+    return {static_cast<uint64_t>(kind_), bits_};
+  }
+
   ValueKind kind() const { return kind_; }
   bool is(ValueKind k) const { return kind_ == k; }
   bool is_null() const { return kind_ == ValueKind::Null; }
@@ -198,6 +204,22 @@ private:
   // The integer, the float's bits, the payload's address or the color.
   uint64_t bits_;
   Object *payload() const { return reinterpret_cast<Object *>(bits_); }
+};
+
+// A value seen through the words of one that someone else holds: passing
+// words keeps the holder's value in registers. Owns no reference, however
+// its user ends.
+class BorrowedValue {
+public:
+  explicit BorrowedValue(ValueTransfer words) noexcept
+      : value_(Value::adopt(words)) {}
+  ~BorrowedValue() { value_.release(); }
+  BorrowedValue(const BorrowedValue &) = delete;
+  BorrowedValue &operator=(const BorrowedValue &) = delete;
+  const Value &get() const { return value_; }
+
+private:
+  Value value_;
 };
 
 inline bool is_truthy(const Value &value) {
