@@ -23,7 +23,8 @@ namespace {
 // holds text that nobody else shares, append to it in place, so building a
 // string piece by piece costs amortised O(1) per piece.
 template <TokenKind Op>
-void update(Interpreter &interp, Symbol symbol, const ExecExpr &rhs) {
+[[gnu::always_inline]] inline void update(Interpreter &interp, Symbol symbol,
+                                          const ExecExpr &rhs) {
   // x is read before t is evaluated, into a value of its own: evaluating t
   // may rebind x or move the storage it lives in.
   const Value *held = find_variable(interp, symbol);
