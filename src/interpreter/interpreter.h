@@ -113,9 +113,11 @@ inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
 void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer value);
 
 // The common case inline: a name already bound earlier in this same call.
+// At top level no name has a local binding (only calls link them), so the
+// frame test alone sends top-level assignments to the globals.
 [[gnu::always_inline]] inline void set_variable(Interpreter &interp,
                                                 Symbol symbol, Value value) {
-  if (symbol < interp.slot_count && interp.call_depth) [[likely]] {
+  if (symbol < interp.slot_count) [[likely]] {
     VariableSlot &slot = interp.slots[symbol];
     if (slot.local >= interp.frame_base && !slot.declared_global) [[likely]] {
       interp.bindings[slot.local].value = std::move(value);
