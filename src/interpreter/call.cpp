@@ -173,23 +173,25 @@ private:
 // become its parameters' bindings where they lie, so each value is made
 // once and moved nowhere. Until then the entries are linked to no name (so
 // no lookup finds them, and a call made while a later argument is evaluated
-// opens its scope above them); a call that ends before its scope is open
-// drops them.
+// opens its scope above them); whatever ends the call before its scope
+// opens drops them.
 class PendingArguments {
 public:
   explicit PendingArguments(Interpreter &interp)
       : interp_(interp), base_(interp.bindings.size()) {}
-  ~PendingArguments() {
-    if (interp_.bindings.size() > base_) [[unlikely]]
-      interp_.bindings.erase(interp_.bindings.begin() + base_,
-                             interp_.bindings.end());
-  }
-  PendingArguments(const PendingArguments &) = delete;
-  PendingArguments &operator=(const PendingArguments &) = delete;
 
   void evaluate_all(const ExecExpr &call) {
-    for (const ExecExpr &arg : call.items)
-      interp_.bindings.emplace_back(kNoSymbol, -1, evaluate(interp_, arg));
+    try {
+      for (const ExecExpr &arg : call.items)
+        interp_.bindings.emplace_back(kNoSymbol, -1, evaluate(interp_, arg));
+    } catch (...) {
+      drop();
+      throw;
+    }
+  }
+  void drop() {
+    interp_.bindings.erase(interp_.bindings.begin() + base_,
+                           interp_.bindings.end());
   }
   size_t base() const { return base_; }
   size_t count() const { return interp_.bindings.size() - base_; }
@@ -198,8 +200,7 @@ public:
   std::span<Value> move_to(ArgumentFrame &frame) {
     for (size_t i = base_; i < interp_.bindings.size(); ++i)
       interp_.arguments.push_back(std::move(interp_.bindings[i].value));
-    interp_.bindings.erase(interp_.bindings.begin() + base_,
-                           interp_.bindings.end());
+    drop();
     return frame.values();
   }
 
@@ -208,14 +209,37 @@ private:
   size_t base_;
 };
 
+#ifdef TOVIK_FUZZING
+// Each call counts against the fuzzing budget (see halt_if_interrupted).
+constexpr bool kCountsEveryCall = true;
+#else
+constexpr bool kCountsEveryCall = false;
+#endif
+
+// What may stop a call before its scope opens: an interrupt, the depth
+// limit, or no memory for the slots of its parameters' names.
+[[gnu::noinline]] void prepare_call(Interpreter &interp,
+                                    const FunctionObject &function,
+                                    PendingArguments &pending) {
+  try {
+    halt_if_interrupted();
+    if (interp.call_depth >= kMaxCallDepth) recursion_limit_reached();
+    if (function.last_param_symbol >= interp.slot_count)
+      grow_slots(interp, function.last_param_symbol);
+  } catch (...) {
+    pending.drop();
+    throw;
+  }
+}
+
 // Runs `function` with its parameters bound to the pending arguments. The
 // scope opens at the first of them; the stack was checked by the caller.
-[[gnu::always_inline]] inline Value enter_with_pending(Interpreter &interp,
-                                                       const FunctionObject &function,
-                                                       const PendingArguments &pending) {
-  halt_if_interrupted();
-  if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
-    recursion_limit_reached();
+[[gnu::always_inline]] inline ValueTransfer enter_with_pending(
+    Interpreter &interp, const FunctionObject &function, PendingArguments &pending) {
+  if (kCountsEveryCall || interrupt_requested ||
+      interp.call_depth >= kMaxCallDepth ||
+      function.last_param_symbol >= interp.slot_count) [[unlikely]]
+    prepare_call(interp, function, pending);
   const auto base = static_cast<int32_t>(pending.base());
   size_t bound = std::min(function.param_symbols.size(), pending.count());
   // Arguments beyond the parameters are evaluated and let go.
@@ -232,10 +256,9 @@ private:
     int32_t outer;
     ~ScopeGuard() { pop_scope(interp, outer); }
   } guard{interp, outer};
+  const Symbol *params = function.param_symbols.data();
   for (size_t i = 0; i < bound; ++i) {
-    Symbol symbol = function.param_symbols[i];
-    if (symbol >= interp.slot_count) [[unlikely]]
-      grow_slots(interp, symbol);
+    Symbol symbol = params[i];
     VariableSlot &slot = interp.slots[symbol];
     LocalBinding &binding = interp.bindings[base + i];
     binding.symbol = symbol;
@@ -250,9 +273,9 @@ private:
       slot.local = base + static_cast<int32_t>(i);
   }
   // A break or continue that found no loop in this body ends here.
-  Value result;
+  ValueTransfer result = Value().release();
   if (run_block(interp, function.body) == Completion::Return) {
-    result.swap(interp.return_value); // leaves return_value null
+    result = interp.return_value.release(); // leaves return_value null
     interp.return_pending = false;
   }
   return result;
@@ -261,16 +284,16 @@ private:
 // A call to a plain name: arguments, then the name's current binding. For
 // `x = f(x, ...)` (`assign_to` is x), a function that only passes its first
 // parameter on to push, concat or `+` may grow x's payload in place.
-[[gnu::always_inline]] inline Value call_user_binding(Interpreter &interp,
-                                                      const ExecExpr &call,
-                                                      Symbol assign_to) {
+[[gnu::always_inline]] inline ValueTransfer call_user_binding(Interpreter &interp,
+                                                              const ExecExpr &call,
+                                                              Symbol assign_to) {
   check_stack();
   PendingArguments pending(interp);
   pending.evaluate_all(call);
   const Value *found = find_variable(interp, call.symbol);
   if (!found || !found->is(ValueKind::Function)) [[unlikely]] {
     ArgumentFrame frame(interp);
-    return call_named_value(interp, call, pending.move_to(frame));
+    return call_named_value(interp, call, pending.move_to(frame)).release();
   }
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
@@ -283,15 +306,15 @@ private:
     std::span<Value> args = pending.move_to(frame);
     if (std::optional<Value> result =
             call_pass_through(interp, function, args, assign_to))
-      return std::move(*result);
-    return enter_user_function(interp, function, args);
+      return result->release();
+    return enter_user_function(interp, function, args).release();
   }
   return enter_with_pending(interp, function, pending);
 }
 
-Value call_user_name(Interpreter &interp, const ExecExpr &call) {
+ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
-    return call_function(interp, call);
+    return call_function(interp, call).release();
   return call_user_binding(interp, call, kNoSymbol);
 }
 
@@ -309,7 +332,8 @@ Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
   if (!takes_fast_path(call)) return call_function(interp, call, assign_to);
   if (!calls_builtin(call)) {
-    if (call.callee == kUserName) return call_user_binding(interp, call, assign_to);
+    if (call.callee == kUserName)
+      return Value::adopt(call_user_binding(interp, call, assign_to));
     return call_function(interp, call, assign_to);
   }
   InlineArguments arguments(interp, call);
@@ -323,7 +347,7 @@ bool calls_builtin(const ExecExpr &call) {
 
 Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
-  if (call.callee == kUserName) return evaluator_of<call_user_name>;
+  if (call.callee == kUserName) return call_user_name;
   if (call.callee < kBuiltinCount) return evaluator_of<call_builtin>;
   return nullptr;
 }

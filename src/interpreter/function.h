@@ -16,6 +16,9 @@ namespace tovik {
 struct FunctionObject : Object {
   std::vector<std::string> params;
   std::vector<Symbol> param_symbols;
+  // The highest of param_symbols (0 when there are none): a call makes sure
+  // the slot table reaches it once, instead of once per parameter.
+  Symbol last_param_symbol = 0;
   std::vector<ExecStmt> body;
   // The body as written, for the value's debug form.
   std::vector<Stmt> source;

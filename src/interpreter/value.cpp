@@ -1,5 +1,7 @@
 #include "interpreter/value.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -567,7 +569,10 @@ Value make_function(const std::vector<std::string> &params,
                     std::vector<ExecStmt> body) {
   auto *f = new FunctionObject();
   f->params = params;
-  for (const std::string &p : params) f->param_symbols.push_back(intern(p));
+  for (const std::string &p : params) {
+    f->param_symbols.push_back(intern(p));
+    f->last_param_symbol = std::max(f->last_param_symbol, f->param_symbols.back());
+  }
   f->body = std::move(body);
   f->source = copy_stmts(source);
   f->pass_through = find_pass_through(f->param_symbols, f->body);
