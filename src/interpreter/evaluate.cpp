@@ -207,19 +207,24 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right) {
 namespace {
 
 // How a binary node reads an operand, decided once per node: a variable in
-// its own storage, a literal's cached value, or anything else evaluated.
-enum class Shape { Variable, Literal, Other };
+// its own storage, a literal's cached value, an integer literal (whose kind
+// the operator's code then knows without testing it), or anything else
+// evaluated.
+enum class Shape { Variable, Literal, Integer, Other };
 
 const Value kNull;
 
 template <Shape S>
-[[gnu::always_inline]] inline const Value &read_operand(Interpreter &interp, const ExecExpr &e) {
+[[gnu::always_inline]] inline decltype(auto) read_operand(Interpreter &interp,
+                                                          const ExecExpr &e) {
   if constexpr (S == Shape::Variable) {
     const Value *found = find_variable(interp, e.symbol);
-    return found ? *found : kNull;
+    return static_cast<const Value &>(found ? *found : kNull);
+  } else if constexpr (S == Shape::Integer) {
+    return Value::number(e.number);
   } else {
     static_assert(S == Shape::Literal);
-    return e.constant;
+    return static_cast<const Value &>(e.constant);
   }
 }
 
@@ -241,10 +246,10 @@ template <Shape L, Shape R, typename Use>
     } else {
       return use(left, read_operand<R>(interp, r));
     }
-  } else if constexpr (L == Shape::Literal) {
+  } else if constexpr (L == Shape::Literal || L == Shape::Integer) {
     check_stack();
     Value right = evaluate(interp, r);
-    return use(l.constant, right);
+    return use(read_operand<L>(interp, l), right);
   } else {
     check_stack();
     Value left = read_operand<L>(interp, l);
@@ -301,7 +306,8 @@ bool prepare_literal(const ExecExpr &e) {
 
 Shape shape_of(const ExecExpr &e) {
   if (e.kind == ExprKind::Identifier) return Shape::Variable;
-  return prepare_literal(e) ? Shape::Literal : Shape::Other;
+  if (!prepare_literal(e)) return Shape::Other;
+  return e.kind == ExprKind::Number ? Shape::Integer : Shape::Literal;
 }
 
 template <template <Shape, Shape> class Pick, typename Chosen = Evaluator>
@@ -310,6 +316,7 @@ Chosen by_shapes(Shape left, Shape right) {
     switch (right) {
     case Shape::Variable: return Pick<L, Shape::Variable>::value;
     case Shape::Literal: return Pick<L, Shape::Literal>::value;
+    case Shape::Integer: return Pick<L, Shape::Integer>::value;
     case Shape::Other: break;
     }
     return Pick<L, Shape::Other>::value;
@@ -317,6 +324,7 @@ Chosen by_shapes(Shape left, Shape right) {
   switch (left) {
   case Shape::Variable: return second.template operator()<Shape::Variable>();
   case Shape::Literal: return second.template operator()<Shape::Literal>();
+  case Shape::Integer: return second.template operator()<Shape::Integer>();
   case Shape::Other: break;
   }
   return second.template operator()<Shape::Other>();
