@@ -312,8 +312,10 @@ constexpr bool kCountsEveryCall = false;
   return enter_with_pending(interp, function, pending);
 }
 
+// Pending arguments have no fixed room, so any number of them takes this
+// path; only trace lines need the general one.
 ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
-  if (!takes_fast_path(call)) [[unlikely]]
+  if (debug_enabled) [[unlikely]]
     return call_function(interp, call).release();
   return call_user_binding(interp, call, kNoSymbol);
 }

@@ -22,7 +22,17 @@ namespace {
 // `x = x + t` and `x += t`: read x, evaluate t, bind x to the sum. When x
 // holds text that nobody else shares, append to it in place, so building a
 // string piece by piece costs amortised O(1) per piece.
-template <TokenKind Op>
+// `Value::number(rhs.number)` when the right side is an integer literal.
+enum class Rhs { Any, Integer };
+
+template <Rhs R>
+[[gnu::always_inline]] inline Value evaluate_rhs(Interpreter &interp,
+                                                 const ExecExpr &rhs) {
+  if constexpr (R == Rhs::Integer) return Value::number(rhs.number);
+  else return evaluate(interp, rhs);
+}
+
+template <TokenKind Op, Rhs R = Rhs::Any>
 [[gnu::always_inline]] inline void update(Interpreter &interp, Symbol symbol,
                                           const ExecExpr &rhs) {
   // x is read before t is evaluated, into a value of its own: evaluating t
@@ -31,11 +41,11 @@ template <TokenKind Op>
   if (held && !Value::is_shared(held->kind())) [[likely]] {
     // A number or the like: its copy owns nothing and needs no text check.
     Value left = *held;
-    set_variable(interp, symbol, combine<Op>(left, evaluate(interp, rhs)));
+    set_variable(interp, symbol, combine<Op>(left, evaluate_rhs<R>(interp, rhs)));
     return;
   }
   Value left = held ? *held : Value();
-  Value right = evaluate(interp, rhs);
+  Value right = evaluate_rhs<R>(interp, rhs);
   if (Op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
     // Checked before the variable lets go of its text, so a halt leaves the
@@ -52,9 +62,9 @@ template <TokenKind Op>
   set_variable(interp, symbol, combine<Op>(left, right));
 }
 
-template <TokenKind Op>
+template <TokenKind Op, Rhs R = Rhs::Any>
 Completion execute_compound(Interpreter &interp, const ExecStmt &s) {
-  update<Op>(interp, s.symbol, s.expr);
+  update<Op, R>(interp, s.symbol, s.expr);
   return Completion::Normal;
 }
 
@@ -142,14 +152,20 @@ Executor assign_executor(const ExecStmt &s) {
   return execute_assign;
 }
 
-Executor compound_executor(const ExecStmt &s) {
+template <Rhs R> Executor compound_executor_for(const ExecStmt &s) {
   switch (s.op.kind) {
-  case TokenKind::PlusAssign: return execute_compound<TokenKind::Plus>;
-  case TokenKind::MinusAssign: return execute_compound<TokenKind::Minus>;
-  case TokenKind::StarAssign: return execute_compound<TokenKind::Star>;
-  case TokenKind::SlashAssign: return execute_compound<TokenKind::Slash>;
+  case TokenKind::PlusAssign: return execute_compound<TokenKind::Plus, R>;
+  case TokenKind::MinusAssign: return execute_compound<TokenKind::Minus, R>;
+  case TokenKind::StarAssign: return execute_compound<TokenKind::Star, R>;
+  case TokenKind::SlashAssign: return execute_compound<TokenKind::Slash, R>;
   default: return nullptr;
   }
+}
+
+// `i += 1`: a counter's step needs no evaluation.
+Executor compound_executor(const ExecStmt &s) {
+  if (s.expr.kind == ExprKind::Number) return compound_executor_for<Rhs::Integer>(s);
+  return compound_executor_for<Rhs::Any>(s);
 }
 
 bool matches(const Value &subject, const Value &pattern) {
