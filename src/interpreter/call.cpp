@@ -198,8 +198,13 @@ public:
   // The values moved onto the argument stack, for the calls that take a
   // span; the entries are dropped.
   std::span<Value> move_to(ArgumentFrame &frame) {
-    for (size_t i = base_; i < interp_.bindings.size(); ++i)
-      interp_.arguments.push_back(std::move(interp_.bindings[i].value));
+    try {
+      for (size_t i = base_; i < interp_.bindings.size(); ++i)
+        interp_.arguments.push_back(std::move(interp_.bindings[i].value));
+    } catch (...) {
+      drop();
+      throw;
+    }
     drop();
     return frame.values();
   }
