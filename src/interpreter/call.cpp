@@ -163,7 +163,8 @@ public:
   }
 
 private:
-  InlineArguments() = default;
+  // Not defaulted: the storage is left uninitialised, not zeroed.
+  InlineArguments() {}
   alignas(Value) unsigned char storage_[kInlineArguments * sizeof(Value)];
   size_t count_ = 0;
 };
@@ -325,13 +326,20 @@ ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
   return call_user_binding(interp, call, kNoSymbol);
 }
 
+// One evaluator per builtin, so that a call goes straight to its function.
+template <Value (*Builtin)(Args, GraphicsContext &)>
 Value call_builtin(Interpreter &interp, const ExecExpr &call) {
   if (!takes_fast_path(call)) [[unlikely]]
     return call_function(interp, call);
   InlineArguments arguments(interp, call);
-  return call_builtin_id(static_cast<BuiltinId>(call.callee),
-                         arguments.values(), interp.graphics);
+  return Builtin(arguments.values(), interp.graphics);
 }
+
+constexpr Evaluator kBuiltinCalls[kBuiltinCount] = {
+#define TOVIK_BUILTIN_CALL(name) evaluator_of<call_builtin<&builtin_##name>>,
+    TOVIK_BUILTINS(TOVIK_BUILTIN_CALL)
+#undef TOVIK_BUILTIN_CALL
+};
 
 } // namespace
 
@@ -355,7 +363,7 @@ bool calls_builtin(const ExecExpr &call) {
 Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
   if (call.callee == kUserName) return call_user_name;
-  if (call.callee < kBuiltinCount) return evaluator_of<call_builtin>;
+  if (call.callee < kBuiltinCount) return kBuiltinCalls[call.callee];
   return nullptr;
 }
 
