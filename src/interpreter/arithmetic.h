@@ -8,6 +8,7 @@
 
 #include "interpreter/value.h"
 #include "lexer/token.h"
+#include "support/hash.h"
 
 namespace tovik {
 
@@ -86,6 +87,19 @@ template <TokenKind Op>
     return integer_op<Op>(a.as_number(), b.as_number());
   if (a.is(ValueKind::Float) && b.is(ValueKind::Float))
     return float_op<Op>(a.as_float(), b.as_float());
+  if constexpr (Op == TokenKind::Equal || Op == TokenKind::NotEqual) {
+    // Texts compared against literals are mostly short: their bytes are
+    // compared in place, and one payload is always equal to itself.
+    if (a.is(ValueKind::String) && b.is(ValueKind::String)) {
+      // Read straight from the payloads: the kinds are known here.
+      const std::string &x = static_cast<const TextObject *>(a.object())->text;
+      const std::string &y = static_cast<const TextObject *>(b.object())->text;
+      const bool same = a.object() == b.object() ||
+                        (x.size() == y.size() &&
+                         same_bytes(x.data(), y.data(), x.size()));
+      return Value::boolean(Op == TokenKind::Equal ? same : !same);
+    }
+  }
   if constexpr (Op == TokenKind::And || Op == TokenKind::Or) {
     if (a.is(ValueKind::Boolean) && b.is(ValueKind::Boolean))
       return Value::boolean(Op == TokenKind::And

@@ -16,7 +16,8 @@ uint64_t hash_text(std::string_view text);
 // Whether the n bytes at a and at b are equal, compared a word at a time:
 // keys and literals are short, and a library call would cost more than the
 // comparison itself.
-inline bool same_bytes(const char *a, const char *b, size_t n) {
+[[gnu::always_inline]] inline bool same_bytes(const char *a, const char *b,
+                                              size_t n) {
   auto word = [](const char *p) {
     uint64_t w;
     std::memcpy(&w, p, 8);
