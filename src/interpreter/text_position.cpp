@@ -10,11 +10,15 @@ namespace tovik {
 namespace {
 
 // A few remembered positions, searched in turn, so that a loop walking two
-// or three texts side by side keeps each one's place.
+// or three texts side by side keeps each one's place. Each keeps both ends
+// of its text's last range: a walk in order goes on from the end, a window
+// sliding by less than its width from the start.
 struct Position {
   const Object *text = nullptr;
   uint64_t index = 0;
   size_t offset = 0;
+  uint64_t end_index = 0;
+  size_t end_offset = 0;
 };
 constexpr size_t kPositions = 4;
 thread_local Position positions[kPositions];
@@ -44,9 +48,11 @@ bool is_ascii(const std::string &text) {
   return true;
 }
 
-} // namespace
-
-size_t advance_characters(const std::string &text, size_t at, uint64_t count) {
+// Byte offset `count` characters on from `at`, stopping at the end. An
+// ill-formed byte counts as one character, so a walk always makes progress.
+// Inline: the walks of a text read in order are of one character or none.
+[[gnu::always_inline]] inline size_t walk(const std::string &text, size_t at,
+                                          uint64_t count) {
   const char *bytes = text.data();
   const size_t size = text.size();
   while (count > 0 && at < size) {
@@ -54,6 +60,11 @@ size_t advance_characters(const std::string &text, size_t at, uint64_t count) {
     if (count >= 8 && at + 8 <= size && !(word_at(bytes + at) & kHighBits)) {
       at += 8;
       count -= 8;
+      continue;
+    }
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      --count;
       continue;
     }
     const auto *s = reinterpret_cast<const uint8_t *>(bytes);
@@ -65,24 +76,34 @@ size_t advance_characters(const std::string &text, size_t at, uint64_t count) {
   return at;
 }
 
-size_t character_offset(const TextObject &text, uint64_t index) {
+} // namespace
+
+ByteRange character_range(const TextObject &text, uint64_t start,
+                          uint64_t count) {
   const std::string &bytes = text.text;
-  if (text.hints & kTextAscii) return index < bytes.size() ? index : bytes.size();
+  const size_t size = bytes.size();
+  auto ascii_range = [&] {
+    const size_t begin = start < size ? start : size;
+    return ByteRange{begin, count < size - begin ? begin + count : size};
+  };
+  if (text.hints & kTextAscii) return ascii_range();
   Position *slot = find_position(&text);
   uint64_t from_index = 0;
   size_t from_offset = 0;
-  if (slot && slot->index <= index) {
+  if (slot && slot->end_index <= start) {
+    from_index = slot->end_index;
+    from_offset = slot->end_offset;
+  } else if (slot && slot->index <= start) {
     from_index = slot->index;
     from_offset = slot->offset;
-  } else if (!(text.hints & kTextMixed) && index * 8 >= bytes.size()) {
+  } else if (!(text.hints & kTextMixed) && start * 8 >= size) {
     // Scanning is cheaper than the walk it would save, and answers every
     // later lookup at once.
     text.hints |= is_ascii(bytes) ? kTextAscii : kTextMixed;
-    if (text.hints & kTextAscii)
-      return index < bytes.size() ? index : bytes.size();
+    if (text.hints & kTextAscii) return ascii_range();
   }
-  const size_t offset =
-      advance_characters(bytes, from_offset, index - from_index);
+  const size_t begin = walk(bytes, from_offset, start - from_index);
+  const size_t end = walk(bytes, begin, count);
   if (!slot) {
     slot = &positions[next_victim];
     next_victim = (next_victim + 1) % kPositions;
@@ -90,9 +111,14 @@ size_t character_offset(const TextObject &text, uint64_t index) {
     slot->text = &text;
     text.hints |= kTextPositioned;
   }
-  slot->index = index;
-  slot->offset = offset;
-  return offset;
+  slot->index = start;
+  slot->offset = begin;
+  // Short of the text's end the walk took exactly `count` characters; at
+  // the end it may have taken fewer, so only the start is known.
+  const bool end_known = end < size;
+  slot->end_index = end_known ? start + count : start;
+  slot->end_offset = end_known ? end : begin;
+  return {begin, end};
 }
 
 void forget_text_position(const Object &text) {

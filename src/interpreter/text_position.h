@@ -14,14 +14,15 @@
 
 namespace tovik {
 
-// The byte offset of character `index` (the text's size when past its end).
-// Remembers the answer, so that asking for it or a later index next walks
-// only the difference.
-size_t character_offset(const TextObject &text, uint64_t index);
-
-// Byte offset `count` characters on from `at`, stopping at the end. An
-// ill-formed byte counts as one character, so a walk always makes progress.
-size_t advance_characters(const std::string &text, size_t at, uint64_t count);
+// The bytes of characters start .. start + count: where the first begins and
+// where the last ends, both clamped to the text's size. Remembers where both
+// fall, so that a next range beginning at or after either (the next
+// character of a walk, an overlapping window) walks only the difference.
+struct ByteRange {
+  size_t begin, end;
+};
+ByteRange character_range(const TextObject &text, uint64_t start,
+                          uint64_t count);
 
 // Called before a text payload changes in place (value_objects.h declares
 // forget_text_position, which its destructor calls).

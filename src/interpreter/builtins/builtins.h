@@ -95,10 +95,15 @@ std::optional<Value> call_builtin(std::string_view name, Args args,
 inline bool is_numeric(const Value &v) {
   return v.is(ValueKind::Number) || v.is(ValueKind::Float);
 }
-// Float truncated toward zero, saturating at the 64-bit limits, NaN gives 0.
-int64_t to_integer(const Value &v);
-double to_real(const Value &v);
 int64_t saturate_to_integer(double d);
+// Float truncated toward zero, saturating at the 64-bit limits, NaN gives 0.
+// Inline: indices and counts are read on every call of slice and the like.
+inline int64_t to_integer(const Value &v) {
+  if (v.is(ValueKind::Number)) return v.as_number();
+  if (v.is(ValueKind::Float)) return saturate_to_integer(v.as_float());
+  return 0;
+}
+double to_real(const Value &v);
 // The low bits of to_integer, for 32-bit coordinates and 8-bit components.
 inline int32_t to_int32(const Value &v) {
   return static_cast<int32_t>(static_cast<uint32_t>(to_integer(v)));

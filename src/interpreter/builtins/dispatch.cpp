@@ -53,12 +53,6 @@ int64_t saturate_to_integer(double d) {
   return static_cast<int64_t>(d);
 }
 
-int64_t to_integer(const Value &v) {
-  if (v.is(ValueKind::Number)) return v.as_number();
-  if (v.is(ValueKind::Float)) return saturate_to_integer(v.as_float());
-  return 0;
-}
-
 double to_real(const Value &v) {
   if (v.is(ValueKind::Float)) return v.as_float();
   if (v.is(ValueKind::Number)) return static_cast<double>(v.as_number());

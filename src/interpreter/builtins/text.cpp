@@ -107,14 +107,9 @@ Value builtin_slice(Args args, GraphicsContext &) {
   const uint64_t take = end - start;
 
   const auto &object = *static_cast<const TextObject *>(args[0].object());
-  const std::string &text = object.text;
-  const size_t at = character_offset(object, start);
-  size_t stop;
-  if (object.hints & kTextAscii)
-    stop = take < text.size() - at ? at + take : text.size();
-  else
-    stop = advance_characters(text, at, take);
-  return Value::short_text(std::string_view(text).substr(at, stop - at));
+  const ByteRange range = character_range(object, start, take);
+  return Value::short_text(std::string_view(object.text)
+                               .substr(range.begin, range.end - range.begin));
 }
 
 // split: the pieces of the text between occurrences of the separator, empty
@@ -177,6 +172,13 @@ Value builtin_concat(Args args, GraphicsContext &) {
 Value builtin_contains(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
   // Texts are searched where they are; other values through their text.
+  if (args[0].is(ValueKind::String) && args[1].is(ValueKind::String)) {
+    std::string_view text = args[0].as_text(), needle = args[1].as_text();
+    // Testing for one character (`contains(vowels, c)`) is a byte search.
+    if (needle.size() == 1)
+      return Value::boolean(text.find(needle[0]) != std::string_view::npos);
+    return Value::boolean(text.find(needle) != std::string_view::npos);
+  }
   std::string text_form, needle_form;
   std::string_view text = text_view(args[0], text_form);
   std::string_view needle = text_view(args[1], needle_form);
