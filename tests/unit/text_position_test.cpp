@@ -57,6 +57,9 @@ void expect_every_order_agrees(const std::string &text) {
     ASSERT_EQ(slice(value, i, i + 1), reference_slice(text, i, i + 1)) << i;
   for (int64_t i = n; i-- > 0;)
     ASSERT_EQ(slice(value, i, i + 2), reference_slice(text, i, i + 2)) << i;
+  // A window sliding forwards starts inside the last one.
+  for (int64_t i = 0; i < n; ++i)
+    ASSERT_EQ(slice(value, i, i + 3), reference_slice(text, i, i + 3)) << i;
   uint64_t k = 5;
   for (int step = 0; step < 300; ++step) {
     k = (k * 6364136223846793005ull + 1442695040888963407ull);
