@@ -1,8 +1,44 @@
 #include "interpreter/dict.h"
 
+#include <cstdint>
+
 #include "support/hash.h"
 
 namespace tovik {
+
+namespace {
+
+// A few hashes, one place per payload address. A payload's kTextHashed bit
+// says it owns its place, so reading the hash needs no comparison, and
+// whoever takes a place clears the bit of the payload that had it.
+struct RememberedHash {
+  const Object *text = nullptr;
+  uint64_t hash = 0;
+};
+constexpr size_t kRememberedHashes = 128;
+thread_local RememberedHash remembered[kRememberedHashes];
+
+// Payloads are 48-byte blocks, mostly side by side: their addresses in
+// 16-byte units step by 3, which is odd, so a run of them takes distinct
+// places. The higher bits folded in spread blocks further apart.
+RememberedHash &place_of(const Object &text) {
+  auto address = reinterpret_cast<uintptr_t>(&text);
+  return remembered[((address >> 4) ^ (address >> 11)) % kRememberedHashes];
+}
+
+} // namespace
+
+uint64_t remembered_text_hash(const TextObject &text) {
+  RememberedHash &place = place_of(text);
+  if (text.hints & kTextHashed) return place.hash;
+  const uint64_t hash = hash_text(text.text);
+  if (place.text) place.text->hints &= static_cast<uint8_t>(~kTextHashed);
+  place = {&text, hash};
+  text.hints |= kTextHashed;
+  return hash;
+}
+
+void forget_text_hash(const Object &text) { place_of(text) = {}; }
 
 void Dict::grow() {
   size_t capacity = slots_.empty() ? 8 : slots_.size() * 2;

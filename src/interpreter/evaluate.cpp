@@ -117,7 +117,8 @@ inline Value unary_value(TokenKind op, const Value &operand) {
     return i < items.size() ? items[i] : Value();
   }
   if (object.is(ValueKind::Dict) && index.is(ValueKind::String)) {
-    const Value *found = object.as_dict().find(index.as_text());
+    const auto &key = *static_cast<const TextObject *>(index.object());
+    const Value *found = object.as_dict().find(key.text, text_hash(key));
     return found ? *found : Value();
   }
   return Value();

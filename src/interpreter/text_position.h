@@ -25,9 +25,10 @@ ByteRange character_range(const TextObject &text, uint64_t start,
                           uint64_t count);
 
 // Called before a text payload changes in place (value_objects.h declares
-// forget_text_position, which its destructor calls).
+// the forget functions, which its destructor calls too).
 inline void text_changes(const Object &text) {
   if (text.hints & kTextPositioned) forget_text_position(text);
+  if (text.hints & kTextHashed) forget_text_hash(text);
   text.hints = 0;
 }
 

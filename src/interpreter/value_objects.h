@@ -77,15 +77,19 @@ private:
 inline constexpr uint8_t kTextAscii = 1;      // every byte below 0x80
 inline constexpr uint8_t kTextMixed = 2;      // some byte 0x80 or above
 inline constexpr uint8_t kTextPositioned = 4; // has a remembered position
+inline constexpr uint8_t kTextHashed = 8;     // has a remembered hash (dict.h)
+inline constexpr uint8_t kTextKeyed = 16;     // was hashed once as a key
 void forget_text_position(const Object &text);
+void forget_text_hash(const Object &text);
 
 struct TextObject : Object {
   std::string text;
   TextObject(ValueKind k, std::string t) : Object(k), text(std::move(t)) {}
   TextObject(ValueKind k, std::string_view t) : Object(k), text(t) {}
-  // A recycled block must not inherit the remembered position.
+  // A recycled block must not inherit the remembered position or hash.
   ~TextObject() {
     if (hints & kTextPositioned) forget_text_position(*this);
+    if (hints & kTextHashed) forget_text_hash(*this);
   }
   // Texts are made and dropped by the hundred thousand (split, upper, the
   // strings of a loop), so their blocks are recycled (value.cpp).
