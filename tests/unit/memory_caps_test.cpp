@@ -98,6 +98,45 @@ TEST(MemoryCaps, EveryWayOfGrowingPastACapHalts) {
   }
 }
 
+// `x = add(x, v)` through a helper that only passes its first parameter on
+// grows x's payload in place. At the cap the call halts, and x gets the
+// payload back whole: the session goes on with x as it was.
+TEST(MemoryCaps, AHelperHaltingAtTheCapGivesThePayloadBack) {
+  SmallCaps caps;
+  Interpreter interp;
+  ASSERT_EQ(halt_message(interp, "def add(a, v) { return push(a, v) }\n"
+                                 "def join(a, b) { return concat(a, b) }\n"
+                                 "def wrap(s, t) { return s + t }\n"),
+            "(no halt)");
+  Symbol xs = intern("xs");
+  set_variable(interp, xs,
+               Value::array(std::vector<Value>(SmallCaps::kArray - 1)));
+  const Object *array = find_variable(interp, xs)->object();
+  EXPECT_EQ(halt_message(interp, "xs = add(xs, 7)"), "(no halt)");
+  ASSERT_EQ(find_variable(interp, xs)->object(), array) << "grown in place";
+  EXPECT_EQ(halt_message(interp, "xs = add(xs, 8)"), "Error: out of memory");
+  const Value *kept = find_variable(interp, xs);
+  ASSERT_NE(kept, nullptr);
+  ASSERT_TRUE(kept->is(ValueKind::Array));
+  EXPECT_EQ(kept->as_array().size(), SmallCaps::kArray);
+  EXPECT_EQ(kept->as_array().back().as_number(), 7);
+
+  for (const char *helper : {"wrap", "join"}) {
+    Symbol s = intern("s");
+    set_variable(interp, s, Value::string(std::string(SmallCaps::kText - 1, 'a')));
+    const Object *text = find_variable(interp, s)->object();
+    const std::string grow = std::string("s = ") + helper + "(s, \"b\")";
+    EXPECT_EQ(halt_message(interp, grow), "(no halt)") << helper;
+    ASSERT_EQ(find_variable(interp, s)->object(), text) << helper;
+    EXPECT_EQ(halt_message(interp, grow), "Error: out of memory") << helper;
+    const Value *held = find_variable(interp, s);
+    ASSERT_NE(held, nullptr) << helper;
+    ASSERT_TRUE(held->is(ValueKind::String)) << helper;
+    EXPECT_EQ(held->as_text().size(), SmallCaps::kText) << helper;
+    EXPECT_EQ(held->as_text().back(), 'b') << helper;
+  }
+}
+
 // Splitting into more pieces than an array holds halts before the first.
 TEST(MemoryCaps, SplittingIntoTooManyPiecesHalts) {
   SmallCaps caps;
