@@ -169,19 +169,27 @@ Value builtin_concat(Args args, GraphicsContext &) {
 
 // contains: a byte substring test on the textual forms, so it also answers
 // for numbers and arrays as they print.
+namespace {
+
+[[gnu::noinline]] Value contains_in_textual_forms(const Value &haystack,
+                                                  const Value &wanted) {
+  std::string text_form, needle_form;
+  std::string_view text = text_view(haystack, text_form);
+  std::string_view needle = text_view(wanted, needle_form);
+  return Value::boolean(text.find(needle) != std::string_view::npos);
+}
+
+} // namespace
+
 Value builtin_contains(Args args, GraphicsContext &) {
   if (args.size() < 2) return Value();
   // Texts are searched where they are; other values through their text.
-  if (args[0].is(ValueKind::String) && args[1].is(ValueKind::String)) {
-    std::string_view text = args[0].as_text(), needle = args[1].as_text();
-    // Testing for one character (`contains(vowels, c)`) is a byte search.
-    if (needle.size() == 1)
-      return Value::boolean(text.find(needle[0]) != std::string_view::npos);
-    return Value::boolean(text.find(needle) != std::string_view::npos);
-  }
-  std::string text_form, needle_form;
-  std::string_view text = text_view(args[0], text_form);
-  std::string_view needle = text_view(args[1], needle_form);
+  if (!args[0].is(ValueKind::String) || !args[1].is(ValueKind::String))
+    return contains_in_textual_forms(args[0], args[1]);
+  std::string_view text = args[0].as_text(), needle = args[1].as_text();
+  // Testing for one character (`contains(vowels, c)`) is a byte search.
+  if (needle.size() == 1)
+    return Value::boolean(text.find(needle[0]) != std::string_view::npos);
   return Value::boolean(text.find(needle) != std::string_view::npos);
 }
 
