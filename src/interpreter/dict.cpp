@@ -87,4 +87,8 @@ const Value *Dict::find(std::string_view key) const {
   return find(key, hash_text(key));
 }
 
+const Value *Dict::find(const TextObject &key) const {
+  return find(key.text, text_hash(key));
+}
+
 } // namespace tovik

@@ -117,8 +117,8 @@ inline Value unary_value(TokenKind op, const Value &operand) {
     return i < items.size() ? items[i] : Value();
   }
   if (object.is(ValueKind::Dict) && index.is(ValueKind::String)) {
-    const auto &key = *static_cast<const TextObject *>(index.object());
-    const Value *found = object.as_dict().find(key.text, text_hash(key));
+    const Value *found = object.as_dict().find(
+        *static_cast<const TextObject *>(index.object()));
     return found ? *found : Value();
   }
   return Value();

@@ -16,6 +16,8 @@ namespace tovik {
 // over a seeded hash. Iteration follows the table's slots, so its order is
 // undefined and changes from run to run.
 
+struct TextObject;
+
 class Dict {
 public:
   struct Entry {
@@ -28,6 +30,8 @@ public:
   void set(std::string key, Value value);
   void set(std::string key, uint64_t hash, Value value);
   const Value *find(std::string_view key) const;
+  // As find, with the hash the key text remembers (dict.h).
+  const Value *find(const TextObject &key) const;
   // Makes room for `count` entries at once, so a literal of known size
   // never regrows its table while it is filled.
   void reserve(size_t count);
