@@ -143,6 +143,29 @@ namespace {
   return Value::dict(std::move(dict));
 }
 
+// A literal whose keys all differ: its table, keys and slots included, is
+// laid out once (in the node's `constant`), and each evaluation copies it
+// and fills in the values, in order, instead of hashing into a new table.
+[[gnu::noinline]] Value evaluate_laid_out_dict(Interpreter &interp,
+                                               const ExecExpr &e) {
+  check_stack();
+  Dict dict = e.constant.as_dict();
+  for (size_t i = 0; i < e.entries.size(); ++i)
+    dict.set_value_at(i, evaluate(interp, e.entries[i].second));
+  return Value::dict(std::move(dict));
+}
+
+Evaluator dict_evaluator(const ExecExpr &e) {
+  Dict layout;
+  layout.reserve(e.entries.size());
+  for (const ExecDictEntry &entry : e.entries)
+    layout.set(entry.first.text, entry.first.hash, Value());
+  // A repeated key is bound by its last entry: the plain way says so.
+  if (layout.size() != e.entries.size()) return evaluator_of<evaluate_dict>;
+  e.constant = Value::dict(std::move(layout));
+  return evaluator_of<evaluate_laid_out_dict>;
+}
+
 [[gnu::noinline]] Value evaluate_array(Interpreter &interp, const ExecExpr &e) {
   check_stack();
   std::vector<Value> items;
@@ -485,7 +508,7 @@ Evaluator choose_evaluator(const ExecExpr &e) {
     if (Evaluator special = call_evaluator(e)) return special;
     return evaluator_of<evaluate_call>;
   case ExprKind::Array: return evaluator_of<evaluate_array>;
-  case ExprKind::Dict: return evaluator_of<evaluate_dict>;
+  case ExprKind::Dict: return dict_evaluator(e);
   case ExprKind::Index: return index_evaluator(e);
   case ExprKind::Range: return evaluator_of<evaluate_range>;
   }

@@ -79,7 +79,7 @@ struct ExecExpr {
 
   // Set when the node is compiled (or on first use); the evaluator's
   // choosers take the node as it is read, hence mutable.
-  mutable Value constant;        // literals: the value
+  mutable Value constant;        // literals: the value; Dict: its layout
   mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
   mutable int16_t callee = -1;   // Call: what the name denotes (see call.cpp)
   mutable Evaluator evaluator = evaluate_first;

@@ -40,6 +40,11 @@ public:
     uint32_t slot = slots_[probe(key, hash)];
     return slot == kEmpty ? nullptr : &entries_[slot].value;
   }
+  // Rebinds the entry made `index`-th, for a table laid out in advance
+  // whose entries are filled in the order they were made.
+  void set_value_at(size_t index, Value value) {
+    entries_[index].value = std::move(value);
+  }
   size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
 
