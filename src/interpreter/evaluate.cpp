@@ -433,12 +433,25 @@ bool test_both(Interpreter &interp, const ExecExpr &e) {
   return left && right;
 }
 
+// `a or b`: `or` gives true only for two Booleans of which one is true, and
+// null or false for anything else, so the condition tests just that. Both
+// sides are evaluated, left first, as always.
+bool test_either(Interpreter &interp, const ExecExpr &e) {
+  check_stack();
+  Value left = evaluate(interp, *e.left);
+  Value right = evaluate(interp, *e.right);
+  return left.is(ValueKind::Boolean) && right.is(ValueKind::Boolean) &&
+         (left.as_boolean() || right.as_boolean());
+}
+
 Condition choose_condition(const ExecExpr &e) {
   // Warnings look at each operator's operands as it is evaluated.
   if (warnings_enabled) return test_value;
   if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::And &&
       is_comparison(*e.left) && is_comparison(*e.right))
     return test_both;
+  if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Or)
+    return test_either;
   if (!is_comparison(e)) return test_value;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
