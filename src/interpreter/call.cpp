@@ -215,6 +215,18 @@ private:
   size_t base_;
 };
 
+// A function's body, run in its open scope: what it returned, or null. A
+// break or continue that found no loop in the body ends here.
+[[gnu::always_inline]] inline ValueTransfer run_body(Interpreter &interp,
+                                                     const FunctionObject &function) {
+  ValueTransfer result = Value().release();
+  if (run_block(interp, function.body) == Completion::Return) {
+    result = interp.return_value.release(); // leaves return_value null
+    interp.return_pending = false;
+  }
+  return result;
+}
+
 #ifdef TOVIK_FUZZING
 // Each call counts against the fuzzing budget (see halt_if_interrupted).
 constexpr bool kCountsEveryCall = true;
@@ -278,13 +290,7 @@ constexpr bool kCountsEveryCall = false;
     else
       slot.local = base + static_cast<int32_t>(i);
   }
-  // A break or continue that found no loop in this body ends here.
-  ValueTransfer result = Value().release();
-  if (run_block(interp, function.body) == Completion::Return) {
-    result = interp.return_value.release(); // leaves return_value null
-    interp.return_pending = false;
-  }
-  return result;
+  return run_body(interp, function);
 }
 
 // A call to a plain name: arguments, then the name's current binding. For
@@ -430,13 +436,7 @@ namespace {
     else
       push_local(interp, symbol, std::move(args[i]));
   }
-  // A break or continue that found no loop in this body ends here.
-  Value result;
-  if (run_block(interp, function.body) == Completion::Return) {
-    result.swap(interp.return_value); // leaves return_value null
-    interp.return_pending = false;
-  }
-  return result;
+  return Value::adopt(run_body(interp, function));
 }
 
 } // namespace
