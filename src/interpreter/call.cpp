@@ -183,8 +183,11 @@ public:
 
   void evaluate_all(const ExecExpr &call) {
     try {
-      for (const ExecExpr &arg : call.items)
-        interp_.bindings.emplace_back(kNoSymbol, -1, evaluate(interp_, arg));
+      for (const ExecExpr &arg : call.items) {
+        Value value = evaluate(interp_, arg);
+        reserve_bindings(interp_, 1);
+        interp_.bindings.emplace_back(kNoSymbol, -1, nullptr, std::move(value));
+      }
     } catch (...) {
       drop();
       throw;
@@ -281,14 +284,17 @@ constexpr bool kCountsEveryCall = false;
     LocalBinding &binding = interp.bindings[base + i];
     binding.symbol = symbol;
     binding.previous = slot.local;
+    binding.previous_current = slot.current;
     // The first binding of a name in this call shadows the outer one. A
     // repeated parameter name or a declared global is bound the general
     // way, and its entry stays unlinked: popping it restores the link it
     // found, which is the one it leaves.
     if (slot.declared_global || slot.local >= base) [[unlikely]]
       set_variable(interp, symbol, std::move(binding.value));
-    else
+    else {
       slot.local = base + static_cast<int32_t>(i);
+      slot.current = &binding.value;
+    }
   }
   return run_body(interp, function);
 }
@@ -302,8 +308,8 @@ constexpr bool kCountsEveryCall = false;
   check_stack();
   PendingArguments pending(interp);
   pending.evaluate_all(call);
-  const Value *found = find_variable(interp, call.symbol);
-  if (!found || !found->is(ValueKind::Function)) [[unlikely]] {
+  const Value *found = &read_variable(interp, call.symbol);
+  if (!found->is(ValueKind::Function)) [[unlikely]] {
     ArgumentFrame frame(interp);
     return call_named_value(interp, call, pending.move_to(frame)).release();
   }
@@ -422,8 +428,7 @@ namespace {
   } guard{interp, push_scope(interp)};
 
   size_t bound = std::min(function.param_symbols.size(), args.size());
-  if (interp.bindings.capacity() - interp.bindings.size() < bound) [[unlikely]]
-    interp.bindings.reserve(2 * interp.bindings.size() + bound);
+  reserve_bindings(interp, bound);
   for (size_t i = 0; i < bound; ++i) {
     Symbol symbol = function.param_symbols[i];
     if (symbol >= interp.slot_count) [[unlikely]]

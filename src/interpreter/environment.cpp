@@ -11,6 +11,24 @@ namespace tovik {
 
 bool debug_enabled = false;
 
+const Value kUnboundValue;
+
+void relink_variables(Interpreter &interp) {
+  for (VariableSlot &slot : interp.slots)
+    slot.current = slot.local >= 0 ? &interp.bindings[slot.local].value : &slot.global;
+  for (LocalBinding &b : interp.bindings) {
+    // Arguments not yet bound to a parameter are linked to no slot.
+    if (b.symbol >= interp.slots.size()) continue;
+    b.previous_current = b.previous >= 0 ? &interp.bindings[b.previous].value
+                                         : &interp.slots[b.symbol].global;
+  }
+}
+
+void grow_bindings(Interpreter &interp, size_t more) {
+  interp.bindings.reserve(2 * interp.bindings.size() + more);
+  relink_variables(interp);
+}
+
 namespace {
 
 VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
@@ -20,6 +38,7 @@ VariableSlot &slot_for(Interpreter &interp, Symbol symbol) {
     size_t doubled = std::min<size_t>(symbol_count(), interp.slots.size() * 2);
     interp.slots.resize(std::max<size_t>(doubled, symbol + 1));
     interp.slot_count = static_cast<Symbol>(interp.slots.size());
+    relink_variables(interp);
   }
   return interp.slots[symbol];
 }
@@ -32,6 +51,7 @@ Interpreter::Interpreter(InterpreterSize initial_size) : size(initial_size) {
   slot_count = static_cast<Symbol>(slots.size());
   bindings.reserve(256);
   arguments.reserve(256);
+  relink_variables(*this);
 }
 
 Interpreter::~Interpreter() = default;
@@ -56,6 +76,7 @@ void restore_slots(Interpreter &interp, ParkedSlots &&parked) {
   interp.slot_count = static_cast<Symbol>(interp.slots.size());
   for (auto &[symbol, slot] : parked.bound)
     interp.slots[symbol] = std::move(slot);
+  relink_variables(interp);
 }
 
 
@@ -120,7 +141,7 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer words) 
   // A binding made earlier in this same call is replaced; otherwise the new
   // binding shadows whatever the name meant outside this call.
   if (slot.local >= interp.frame_base) {
-    interp.bindings[slot.local].value = std::move(value);
+    *slot.current = std::move(value);
     return;
   }
   push_local(interp, symbol, std::move(value));
@@ -142,8 +163,7 @@ Value *assignable_slot(Interpreter &interp, Symbol symbol) {
   VariableSlot &slot = interp.slots[symbol];
   if (slot.declared_global || interp.call_depth == 0)
     return slot.local < 0 && slot.has_global ? &slot.global : nullptr;
-  if (slot.local >= interp.frame_base)
-    return &interp.bindings[slot.local].value;
+  if (slot.local >= interp.frame_base) return slot.current;
   return nullptr;
 }
 

@@ -236,14 +236,12 @@ namespace {
 // evaluated.
 enum class Shape { Variable, Literal, Integer, Other };
 
-const Value kNull;
 
 template <Shape S>
 [[gnu::always_inline]] inline decltype(auto) read_operand(Interpreter &interp,
                                                           const ExecExpr &e) {
   if constexpr (S == Shape::Variable) {
-    const Value *found = find_variable(interp, e.symbol);
-    return static_cast<const Value &>(found ? *found : kNull);
+    return read_variable(interp, e.symbol);
   } else if constexpr (S == Shape::Integer) {
     return Value::number(e.number);
   } else {

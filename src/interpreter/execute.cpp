@@ -37,14 +37,14 @@ template <TokenKind Op, Rhs R = Rhs::Any>
                                           const ExecExpr &rhs) {
   // x is read before t is evaluated, into a value of its own: evaluating t
   // may rebind x or move the storage it lives in.
-  const Value *held = find_variable(interp, symbol);
-  if (held && !Value::is_shared(held->kind())) [[likely]] {
+  const Value &held = read_variable(interp, symbol);
+  if (!Value::is_shared(held.kind())) [[likely]] {
     // A number or the like: its copy owns nothing and needs no text check.
-    Value left = *held;
+    Value left = held;
     set_variable(interp, symbol, combine<Op>(left, evaluate_rhs<R>(interp, rhs)));
     return;
   }
-  Value left = held ? *held : Value();
+  Value left = held;
   Value right = evaluate_rhs<R>(interp, rhs);
   if (Op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {

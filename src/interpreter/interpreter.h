@@ -24,21 +24,27 @@ using ModuleExports = Dict;
 // found in O(1), and a call's bindings are undone when it returns. The
 // results are exactly those of searching a stack of per-call scopes from
 // the innermost outwards, at a cost that does not grow with call depth.
+// Each slot points at the value a read of its name finds (the innermost
+// local binding, else the global, which is null while unbound), so a read
+// is one load past the slot. Whatever moves slots or bindings relinks those
+// pointers (relink_variables).
 // Both records are padded to 32 bytes: indexing and sizing their vectors is
 // then a shift, on the path of every variable access.
 struct alignas(32) VariableSlot {
   int32_t local = -1; // index into `bindings`, or -1
   bool has_global = false;
   bool declared_global = false; // named by a `global` statement
+  Value *current = nullptr;     // the local binding's value, else `&global`
   Value global;
 };
 
 struct alignas(32) LocalBinding {
   Symbol symbol;
   int32_t previous; // the binding this one shadows, or -1
+  Value *previous_current; // the slot's `current` when this one was linked
   Value value;
-  LocalBinding(Symbol s, int32_t p, Value v)
-      : symbol(s), previous(p), value(std::move(v)) {}
+  LocalBinding(Symbol s, int32_t p, Value *pc, Value v)
+      : symbol(s), previous(p), previous_current(pc), value(std::move(v)) {}
 };
 
 // A program's interpreter starts with a slot for every name known so far and
@@ -82,29 +88,49 @@ extern bool debug_enabled;
 // cases are inline.
 Value get_variable(Interpreter &interp, std::string_view name);
 
-// The storage of `symbol`'s current binding (innermost call first, then the
-// globals), or null when it is unbound.
+// What every name reads when it has no slot yet.
+extern const Value kUnboundValue;
+
+// The value a read of `symbol` finds: its current binding (innermost call
+// first, then the globals), or null when it is unbound.
+[[gnu::always_inline]] inline const Value &read_variable(const Interpreter &interp,
+                                                         Symbol symbol) {
+  if (symbol >= interp.slot_count) [[unlikely]] return kUnboundValue;
+  return *interp.slots[symbol].current;
+}
+
+// The storage of `symbol`'s current binding, or null when it is unbound.
 inline const Value *find_variable(const Interpreter &interp, Symbol symbol) {
   if (symbol >= interp.slot_count) return nullptr;
   const VariableSlot &slot = interp.slots[symbol];
-  if (slot.local >= 0) return &interp.bindings[slot.local].value;
-  if (slot.has_global) return &slot.global;
-  return nullptr;
+  return slot.local >= 0 || slot.has_global ? slot.current : nullptr;
 }
 
 inline Value get_variable(Interpreter &interp, Symbol symbol) {
-  const Value *found = find_variable(interp, symbol);
-  return found ? *found : Value();
+  return read_variable(interp, symbol);
+}
+
+// Points every slot and binding at where its values live now: after the
+// slots or the bindings moved.
+void relink_variables(Interpreter &interp);
+// Room for `more` bindings without moving them on the way.
+void grow_bindings(Interpreter &interp, size_t more);
+inline void reserve_bindings(Interpreter &interp, size_t more) {
+  if (interp.bindings.capacity() - interp.bindings.size() < more) [[unlikely]]
+    grow_bindings(interp, more);
 }
 
 // The out-of-line half of set_variable.
 void grow_slots(Interpreter &interp, Symbol symbol);
 
 inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
+  reserve_bindings(interp, 1);
   VariableSlot &slot = interp.slots[symbol];
   auto index = static_cast<int32_t>(interp.bindings.size());
-  interp.bindings.emplace_back(symbol, slot.local, std::move(value));
+  LocalBinding &binding =
+      interp.bindings.emplace_back(symbol, slot.local, slot.current, std::move(value));
   slot.local = index;
+  slot.current = &binding.value;
 }
 
 // Binds `symbol` in the current call (or globally, at top level or after a
@@ -120,7 +146,7 @@ void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer value);
   if (symbol < interp.slot_count) [[likely]] {
     VariableSlot &slot = interp.slots[symbol];
     if (slot.local >= interp.frame_base && !slot.declared_global) [[likely]] {
-      interp.bindings[slot.local].value = std::move(value);
+      *slot.current = std::move(value);
       return;
     }
   }
@@ -164,7 +190,9 @@ inline void pop_scope(Interpreter &interp, int32_t outer) {
   auto start = interp.bindings.begin() + interp.frame_base;
   for (auto b = interp.bindings.end(); b != start;) {
     --b;
-    interp.slots[b->symbol].local = b->previous;
+    VariableSlot &slot = interp.slots[b->symbol];
+    slot.local = b->previous;
+    slot.current = b->previous_current;
   }
   interp.bindings.erase(start, interp.bindings.end());
   interp.frame_base = outer;
