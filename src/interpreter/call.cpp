@@ -262,7 +262,7 @@ constexpr bool kCountsEveryCall = false;
       function.last_param_symbol >= interp.slot_count) [[unlikely]]
     prepare_call(interp, function, pending);
   const auto base = static_cast<int32_t>(pending.base());
-  size_t bound = std::min(function.param_symbols.size(), pending.count());
+  size_t bound = std::min<size_t>(function.param_count, pending.count());
   // Arguments beyond the parameters are evaluated and let go.
   if (pending.count() > bound) [[unlikely]]
     interp.bindings.erase(interp.bindings.begin() + base + bound,

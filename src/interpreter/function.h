@@ -19,6 +19,7 @@ struct FunctionObject : Object {
   // The highest of param_symbols (0 when there are none): a call makes sure
   // the slot table reaches it once, instead of once per parameter.
   Symbol last_param_symbol = 0;
+  uint32_t param_count = 0; // param_symbols.size(), kept for the call path
   std::vector<ExecStmt> body;
   // The body as written, for the value's debug form.
   std::vector<Stmt> source;

@@ -575,6 +575,7 @@ Value make_function(const std::vector<std::string> &params,
   }
   f->body = std::move(body);
   f->source = copy_stmts(source);
+  f->param_count = static_cast<uint32_t>(f->param_symbols.size());
   f->pass_through = find_pass_through(f->param_symbols, f->body);
   return Value::function(f);
 }
