@@ -198,6 +198,9 @@ public:
                            interp_.bindings.end());
   }
   size_t base() const { return base_; }
+  std::span<LocalBinding> entries() {
+    return {interp_.bindings.data() + base_, interp_.bindings.size() - base_};
+  }
   size_t count() const { return interp_.bindings.size() - base_; }
   // The values moved onto the argument stack, for the calls that take a
   // span; the entries are dropped.
@@ -320,12 +323,17 @@ constexpr bool kCountsEveryCall = false;
   // At the depth limit the call must halt as any other would.
   if (assign_to != kNoSymbol && function.pass_through.expr &&
       interp.call_depth < kMaxCallDepth) {
-    ArgumentFrame frame(interp);
-    std::span<Value> args = pending.move_to(frame);
-    if (std::optional<Value> result =
-            call_pass_through(interp, function, args, assign_to))
+    std::optional<Value> result;
+    try {
+      result = call_pass_through(interp, function, pending.entries(), assign_to);
+    } catch (...) {
+      pending.drop();
+      throw;
+    }
+    if (result) {
+      pending.drop();
       return result->release();
-    return enter_user_function(interp, function, args).release();
+    }
   }
   return enter_with_pending(interp, function, pending);
 }

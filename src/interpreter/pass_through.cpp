@@ -13,9 +13,6 @@ namespace tovik {
 
 namespace {
 
-// The most operands a pass-through call takes; more go the ordinary way.
-constexpr size_t kMaxOperands = 4;
-
 bool is_parameter(const std::vector<Symbol> &params, Symbol symbol) {
   for (Symbol p : params)
     if (p == symbol) return true;
@@ -30,31 +27,40 @@ bool reads_only_parameters(const std::vector<Symbol> &params, const ExecExpr &e)
   return literal_value(e) != nullptr;
 }
 
+// The first parameter, named only once: its argument is then what the body's
+// first operand reads.
 bool is_first_parameter(const std::vector<Symbol> &params, const ExecExpr &e) {
-  return e.kind == ExprKind::Identifier && e.symbol == params[0];
+  if (e.kind != ExprKind::Identifier || e.symbol != params[0]) return false;
+  for (size_t i = 1; i < params.size(); ++i)
+    if (params[i] == params[0]) return false;
+  return true;
 }
 
-// The argument that `symbol`, a parameter name, reads in the call: that of
-// the last parameter of the name, since a repeated name rebinds it. Null
-// when no parameter of that name got an argument.
-const Value *argument_of(const FunctionObject &function, std::span<Value> args,
-                         Symbol symbol, size_t &index) {
-  size_t bound = std::min(function.param_symbols.size(), args.size());
-  for (size_t i = bound; i-- > 0;)
-    if (function.param_symbols[i] == symbol) {
-      index = i;
-      return &args[i];
-    }
-  return nullptr;
+// The last parameter named `symbol`: a repeated name is bound to the
+// argument of its last occurrence.
+int8_t last_parameter(const std::vector<Symbol> &params, Symbol symbol) {
+  for (size_t i = params.size(); i-- > 0;)
+    if (params[i] == symbol) return static_cast<int8_t>(i);
+  return -1;
 }
 
-// What an operand of the body reads, or null when it cannot be told without
-// running the call.
-const Value *operand_value(const FunctionObject &function, std::span<Value> args,
-                           const ExecExpr &e) {
-  size_t index = 0;
-  if (e.kind == ExprKind::Identifier) return argument_of(function, args, e.symbol, index);
-  return literal_value(e);
+// Records where the operand `e` (after the first) comes from; false when
+// that cannot be told without running the call.
+bool add_operand(PassThrough &pass, const std::vector<Symbol> &params,
+                 const ExecExpr &e) {
+  if (!reads_only_parameters(params, e)) return false;
+  int8_t from = -1;
+  if (e.kind == ExprKind::Identifier) {
+    from = last_parameter(params, e.symbol);
+    // A parameter beyond what the index can hold takes the ordinary way.
+    if (from < 0 || from >= INT8_MAX) return false;
+    pass.arguments_needed =
+        std::max<uint8_t>(pass.arguments_needed, static_cast<uint8_t>(from + 1));
+  } else {
+    pass.literal[pass.rest] = literal_value(e);
+  }
+  pass.from[pass.rest++] = from;
+  return true;
 }
 
 // A parameter declared global is bound among the globals, and reading it
@@ -76,62 +82,72 @@ PassThrough find_pass_through(const std::vector<Symbol> &params,
       !body[0].has_expr)
     return {};
   const ExecExpr &e = body[0].expr;
+  PassThrough pass;
   if (e.kind == ExprKind::Call) {
     if (!calls_builtin(e)) return {};
     auto id = static_cast<BuiltinId>(e.callee);
     if ((id != BuiltinId::push && id != BuiltinId::concat) || e.items.empty() ||
-        e.items.size() > kMaxOperands || !is_first_parameter(params, e.items[0]))
+        e.items.size() > kMaxPassThroughOperands || !is_first_parameter(params, e.items[0]))
       return {};
     for (size_t i = 1; i < e.items.size(); ++i)
-      if (!reads_only_parameters(params, e.items[i])) return {};
-    return {&e};
+      if (!add_operand(pass, params, e.items[i])) return {};
+  } else if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Plus) {
+    if (!is_first_parameter(params, *e.left) || !add_operand(pass, params, *e.right))
+      return {};
+  } else {
+    return {};
   }
-  if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Plus &&
-      is_first_parameter(params, *e.left) && reads_only_parameters(params, *e.right))
-    return {&e};
-  return {};
+  pass.expr = &e;
+  return pass;
 }
 
 std::optional<Value> call_pass_through(Interpreter &interp,
                                        const FunctionObject &function,
-                                       std::span<Value> args, Symbol assign_to) {
-  const ExecExpr &e = *function.pass_through.expr;
-  size_t bound = std::min(function.param_symbols.size(), args.size());
-  size_t first = 0;
-  // The first operand must read the first argument, the one the variable
-  // was passed as.
-  if (!argument_of(function, args, function.param_symbols[0], first) || first != 0 ||
-      !args[0].object() || binds_a_declared_global(interp, function, bound))
+                                       std::span<LocalBinding> args,
+                                       Symbol assign_to) {
+  const PassThrough &pass = function.pass_through;
+  if (args.size() < pass.arguments_needed) return std::nullopt;
+  Value &first = args[0].value;
+  if (!first.object() ||
+      binds_a_declared_global(interp, function,
+                              std::min<size_t>(function.param_count, args.size())))
     return std::nullopt;
-  bool is_call = e.kind == ExprKind::Call;
-  std::array<const Value *, kMaxOperands> rest{};
-  size_t count = is_call ? e.items.size() - 1 : 1;
-  for (size_t i = 0; i < count; ++i) {
-    rest[i] = operand_value(function, args, is_call ? e.items[i + 1] : *e.right);
-    if (!rest[i]) return std::nullopt; // a parameter left unbound
-  }
   Value *slot = assignable_slot(interp, assign_to);
-  if (!slot || slot->object() != args[0].object()) return std::nullopt;
+  if (!slot || slot->object() != first.object()) return std::nullopt;
+  auto operand = [&](size_t i) -> const Value & {
+    return pass.from[i] >= 0 ? args[static_cast<size_t>(pass.from[i])].value
+                             : *pass.literal[i];
+  };
 
   // As the call would on its way in.
   halt_if_interrupted();
-  if (!is_call) {
-    Value right = *rest[0]; // a copy: it may be the first argument itself
-    if (!args[0].is(ValueKind::String) || !right.is(ValueKind::String))
-      return combine<TokenKind::Plus>(args[0], right);
+  const ExecExpr &e = *pass.expr;
+  if (e.kind != ExprKind::Call) {
+    Value right = operand(0); // a copy: it may be the first argument itself
+    if (!first.is(ValueKind::String) || !right.is(ValueKind::String))
+      return combine<TokenKind::Plus>(first, right);
     // Checked before the variable lets go of its text.
-    check_text_length(args[0].as_text().size() + right.as_text().size());
+    check_text_length(first.as_text().size() + right.as_text().size());
     *slot = Value();
-    Value text = std::move(args[0]);
+    Value text = std::move(first);
     text.mutable_text() += right.as_text();
     return text;
   }
-  std::array<Value, kMaxOperands> operands;
+  std::array<Value, kMaxPassThroughOperands> operands;
   // Copied before the first argument moves: one of them may be it.
-  for (size_t i = 0; i < count; ++i) operands[i + 1] = *rest[i];
-  operands[0] = std::move(args[0]);
-  return call_builtin_for(interp, e, std::span<Value>(operands.data(), count + 1),
-                          assign_to);
+  for (size_t i = 0; i < pass.rest; ++i) operands[i + 1] = operand(i);
+  operands[0] = std::move(first);
+  // The variable lets go of the payload, so the builtin holds the only
+  // reference and grows it in place; a halt gives it back.
+  *slot = Value();
+  try {
+    return call_builtin_id(static_cast<BuiltinId>(e.callee),
+                           std::span<Value>(operands.data(), pass.rest + 1u),
+                           interp.graphics);
+  } catch (const Halt &) {
+    *slot = std::move(operands[0]);
+    throw;
+  }
 }
 
 } // namespace tovik

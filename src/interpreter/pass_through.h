@@ -11,6 +11,8 @@
 // have seen the variable while it was empty.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -23,25 +25,39 @@ namespace tovik {
 
 struct Interpreter;
 struct FunctionObject;
+struct LocalBinding;
+
+// The most operands a pass-through call takes; more go the ordinary way.
+inline constexpr size_t kMaxPassThroughOperands = 4;
 
 struct PassThrough {
   // The body's one expression: a call of push or concat, or a `+`, whose
   // first operand is the first parameter; null when the body has another
   // shape.
   const ExecExpr *expr = nullptr;
+  // Where each operand after the first comes from, decided with the body:
+  // the argument of parameter `from[i]` (the last of its name, since a
+  // repeated name rebinds it), or the literal `literal[i]` when from[i] < 0.
+  uint8_t rest = 0;
+  std::array<int8_t, kMaxPassThroughOperands> from{};
+  std::array<const Value *, kMaxPassThroughOperands> literal{};
+  // Arguments the operands need: with fewer, a parameter they read is
+  // unbound and reads some caller's variable instead.
+  uint8_t arguments_needed = 1;
 };
 
 // The pass-through form of a function with these parameters and body.
 PassThrough find_pass_through(const std::vector<Symbol> &params,
                               const std::vector<ExecStmt> &body);
 
-// The result of calling `function` (whose pass_through is set) on `args`
-// for `assign_to = function(assign_to, ...)`, when assign_to's current
-// binding holds args[0]'s payload and computing it directly is exact;
-// nothing otherwise, and nothing has changed. A halt on the way leaves the
-// variable as it was.
+// The result of calling `function` (whose pass_through is set) on the
+// evaluated arguments `args` for `assign_to = function(assign_to, ...)`,
+// when assign_to's current binding holds the first argument's payload and
+// computing it directly is exact; nothing otherwise, and nothing has
+// changed. A halt on the way leaves the variable as it was.
 std::optional<Value> call_pass_through(Interpreter &interp,
                                        const FunctionObject &function,
-                                       std::span<Value> args, Symbol assign_to);
+                                       std::span<LocalBinding> args,
+                                       Symbol assign_to);
 
 } // namespace tovik
