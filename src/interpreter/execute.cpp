@@ -35,6 +35,15 @@ template <Rhs R>
 template <TokenKind Op, Rhs R = Rhs::Any>
 [[gnu::always_inline]] inline void update(Interpreter &interp, Symbol symbol,
                                           const ExecExpr &rhs) {
+  if constexpr (R == Rhs::Integer) {
+    // `i += 1` on an integer of this call's: changed where it lies, as
+    // nothing runs between the read and the write.
+    if (Value *own = own_binding(interp, symbol); own && own->is(ValueKind::Number))
+        [[likely]] {
+      own->replace_plain(integer_op<Op>(own->as_number(), rhs.number));
+      return;
+    }
+  }
   // x is read before t is evaluated, into a value of its own: evaluating t
   // may rebind x or move the storage it lives in.
   const Value &held = read_variable(interp, symbol);

@@ -138,9 +138,21 @@ inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
 // Takes the value's words, so that the caller's value can stay in registers.
 void set_variable_slow(Interpreter &interp, Symbol symbol, ValueTransfer value);
 
+// The value of `symbol`'s binding made earlier in this same call, which a
+// write replaces where it lies; null when a write would go elsewhere. At top
+// level no name has a local binding (only calls link them), so the frame
+// test alone sends top-level assignments to the globals.
+[[gnu::always_inline]] inline Value *own_binding(Interpreter &interp, Symbol symbol) {
+  if (symbol >= interp.slot_count) [[unlikely]] return nullptr;
+  VariableSlot &slot = interp.slots[symbol];
+  if (slot.local >= interp.frame_base && !slot.declared_global) [[likely]]
+    return slot.current;
+  return nullptr;
+}
+
 // The common case inline: a name already bound earlier in this same call.
-// At top level no name has a local binding (only calls link them), so the
-// frame test alone sends top-level assignments to the globals.
+// (Written out rather than through own_binding: GCC lays the hot paths out
+// better so.)
 [[gnu::always_inline]] inline void set_variable(Interpreter &interp,
                                                 Symbol symbol, Value value) {
   if (symbol < interp.slot_count) [[likely]] {

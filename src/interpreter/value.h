@@ -98,6 +98,13 @@ public:
   [[gnu::always_inline]] ~Value() {
     if (is_shared(kind_)) release(payload());
   }
+  // For a value that owns no payload (a number, say): becomes `other`
+  // without the release an assignment would check for.
+  void replace_plain(Value &&other) noexcept {
+    kind_ = other.kind_;
+    bits_ = other.bits_;
+    other.kind_ = ValueKind::Null;
+  }
   void swap(Value &other) noexcept {
     std::swap(kind_, other.kind_);
     std::swap(bits_, other.bits_);
