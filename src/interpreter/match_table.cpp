@@ -15,6 +15,9 @@ namespace {
 // Below this many literal arms the ordered walk is as cheap as a lookup.
 constexpr size_t kMinimumArms = 4;
 
+// The longest text the table remembers by payload.
+constexpr size_t kRecentTextLimit = 64;
+
 uint64_t hash_number(int64_t n) {
   // A fixed mixer is enough: the keys are the script's own literals.
   uint64_t x = static_cast<uint64_t>(n) + 0x9e3779b97f4a7c15ull;
@@ -148,8 +151,17 @@ int32_t MatchTable::find(const Value &subject) const {
     return probe(ValueKind::Number, hash_number(n), n, nullptr)->arm;
   }
   case ValueKind::String: {
+    // Payloads lie at regular strides; multiplying spreads them.
+    auto address = reinterpret_cast<uintptr_t>(subject.object());
+    Recent &recent = recent_[(address * 0x9e3779b97f4a7c15ull) >> (64 - kRecentBits)];
+    if (recent.text.object() == subject.object()) return recent.arm;
     const std::string &text = subject.as_text();
-    return probe(ValueKind::String, hash_literal_text(text), 0, &text)->arm;
+    int32_t arm = probe(ValueKind::String, hash_literal_text(text), 0, &text)->arm;
+    if (text.size() <= kRecentTextLimit) {
+      recent.text = subject;
+      recent.arm = arm;
+    }
+    return arm;
   }
   case ValueKind::Boolean:
     return subject.as_boolean() ? on_true_ : on_false_;

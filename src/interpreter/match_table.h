@@ -4,6 +4,7 @@
 // one lookup instead of a comparison per arm.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,17 @@ private:
   const Slot *probe(ValueKind kind, uint64_t hash, int64_t number,
                     const std::string *text) const;
 
+  // Texts matched lately, by payload: a subject that is one of them (a
+  // token kept in an array, a shared one-character text) skips hashing and
+  // comparing. Each entry holds a reference, so its payload can neither
+  // change in place nor be freed and its address reused while it is here;
+  // only short texts are kept, so nothing large stays alive for it.
+  struct Recent {
+    Value text;
+    int32_t arm = -1;
+  };
+  static constexpr unsigned kRecentBits = 5;
+  mutable std::array<Recent, size_t{1} << kRecentBits> recent_;
   std::vector<Slot> slots_; // open addressing, a power of two long
   uint64_t mask_ = 0;
   int32_t on_true_ = -1;
