@@ -254,7 +254,8 @@ template <Shape S>
 
 // Calls `use(left, right)` with the values of two operands, evaluated left
 // to right. A leaf is read in place unless something still to be evaluated
-// could rebind or release it.
+// could rebind or release it. The stack is not checked here: see
+// kCheckedHeight.
 template <Shape L, Shape R, typename Use>
 [[gnu::always_inline]] inline auto with_operands(Interpreter &interp, const ExecExpr &l,
                                                 const ExecExpr &r,
@@ -262,7 +263,6 @@ template <Shape L, Shape R, typename Use>
   if constexpr (L != Shape::Other && R != Shape::Other) {
     return use(read_operand<L>(interp, l), read_operand<R>(interp, r));
   } else if constexpr (L == Shape::Other) {
-    check_stack();
     Value left = evaluate(interp, l);
     if constexpr (R == Shape::Other) {
       Value right = evaluate(interp, r);
@@ -271,11 +271,9 @@ template <Shape L, Shape R, typename Use>
       return use(left, read_operand<R>(interp, r));
     }
   } else if constexpr (L == Shape::Literal || L == Shape::Integer) {
-    check_stack();
     Value right = evaluate(interp, r);
     return use(read_operand<L>(interp, l), right);
   } else {
-    check_stack();
     Value left = read_operand<L>(interp, l);
     Value right = evaluate(interp, r);
     return use(left, right);
@@ -384,6 +382,23 @@ template <Shape O, Shape K> struct PickIndex {
   static constexpr Evaluator value = evaluator_of<evaluate_index<O, K>>;
 };
 
+// An operator or index node lower than this leaves the stack check to a
+// node above it: between two checks there are then at most this many of
+// their frames, well within the headroom kept below the checked floor.
+// A taller node checks before it runs what was chosen for it.
+constexpr uint16_t kCheckedHeight = 32;
+
+ValueTransfer evaluate_checked(Interpreter &interp, const ExecExpr &e) {
+  check_stack();
+  return e.checked(interp, e);
+}
+
+Evaluator checked_if_tall(const ExecExpr &e, Evaluator chosen) {
+  if (e.height < kCheckedHeight) return chosen;
+  e.checked = chosen;
+  return evaluate_checked;
+}
+
 Evaluator index_evaluator(const ExecExpr &e) {
   return by_shapes<PickIndex>(shape_of(*e.left), shape_of(*e.right));
 }
@@ -452,7 +467,7 @@ Condition choose_condition(const ExecExpr &e) {
     return test_both;
   if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Or)
     return test_either;
-  if (!is_comparison(e)) return test_value;
+  if (!is_comparison(e) || e.height >= kCheckedHeight) return test_value;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_TEST_CASE(name)                                                  \
@@ -515,14 +530,14 @@ Evaluator choose_evaluator(const ExecExpr &e) {
     prepare_literal(e);
     return evaluator_of<evaluate_literal>;
   case ExprKind::Identifier: return evaluator_of<evaluate_variable>;
-  case ExprKind::BinaryOp: return binary_evaluator(e);
+  case ExprKind::BinaryOp: return checked_if_tall(e, binary_evaluator(e));
   case ExprKind::UnaryOp: return evaluator_of<evaluate_unary>;
   case ExprKind::Call:
     if (Evaluator special = call_evaluator(e)) return special;
     return evaluator_of<evaluate_call>;
   case ExprKind::Array: return evaluator_of<evaluate_array>;
   case ExprKind::Dict: return dict_evaluator(e);
-  case ExprKind::Index: return index_evaluator(e);
+  case ExprKind::Index: return checked_if_tall(e, index_evaluator(e));
   case ExprKind::Range: return evaluator_of<evaluate_range>;
   }
   return evaluator_of<evaluate_literal>;

@@ -324,6 +324,18 @@ Completion execute_return(Interpreter &interp, const ExecStmt &s) {
 
 } // namespace
 
+// Each statement stops the block while the return stays pending; a call it
+// makes may take the value and let the block run on.
+Completion run_block_pending(Interpreter &interp,
+                             const std::vector<ExecStmt> &stmts) {
+  for (const ExecStmt &s : stmts) {
+    Completion c = execute(interp, s);
+    if (c != Completion::Normal) return c;
+    if (interp.return_pending) return Completion::Return;
+  }
+  return interp.return_pending ? Completion::Return : Completion::Normal;
+}
+
 Completion execute_first(Interpreter &interp, const ExecStmt &s) {
   s.executor = choose_executor(s);
   return s.executor(interp, s);
