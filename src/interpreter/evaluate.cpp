@@ -7,6 +7,7 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/operands.h"
 #include "interpreter/warning_evaluators.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
@@ -205,7 +206,36 @@ namespace {
   return Value::array(std::move(items));
 }
 
+// A literal's value, made once; false for other nodes.
+bool prepare_literal(const ExecExpr &e) {
+  switch (e.kind) {
+  case ExprKind::Number:
+    e.constant = Value::number(e.number);
+    return true;
+  case ExprKind::Float:
+    e.constant = Value::real(e.real);
+    return true;
+  case ExprKind::Boolean:
+    e.constant = Value::boolean(e.boolean);
+    return true;
+  case ExprKind::String:
+    // A one-character literal shares its payload with the characters slice
+    // and split give, so comparing them finds the same payload.
+    e.constant = Value::short_text(e.text);
+    e.key_hash = hash_text(e.text);
+    return true;
+  default:
+    return false;
+  }
+}
+
 } // namespace
+
+Shape shape_of(const ExecExpr &e) {
+  if (e.kind == ExprKind::Identifier) return Shape::Variable;
+  if (!prepare_literal(e)) return Shape::Other;
+  return e.kind == ExprKind::Number ? Shape::Integer : Shape::Literal;
+}
 
 Value apply_binary_to(ValueTransfer left, TokenKind op, ValueTransfer right) {
   BorrowedValue a(left), b(right);
@@ -228,29 +258,9 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right) {
   }
 }
 
+const Value kUnbound;
+
 namespace {
-
-// How a binary node reads an operand, decided once per node: a variable in
-// its own storage, a literal's cached value, an integer literal (whose kind
-// the operator's code then knows without testing it), or anything else
-// evaluated.
-enum class Shape { Variable, Literal, Integer, Other };
-
-const Value kNull;
-
-template <Shape S>
-[[gnu::always_inline]] inline decltype(auto) read_operand(Interpreter &interp,
-                                                          const ExecExpr &e) {
-  if constexpr (S == Shape::Variable) {
-    const Value *found = find_variable(interp, e.symbol);
-    return static_cast<const Value &>(found ? *found : kNull);
-  } else if constexpr (S == Shape::Integer) {
-    return Value::number(e.number);
-  } else {
-    static_assert(S == Shape::Literal);
-    return static_cast<const Value &>(e.constant);
-  }
-}
 
 // Calls `use(left, right)` with the values of two operands, evaluated left
 // to right. A leaf is read in place unless something still to be evaluated
@@ -303,35 +313,6 @@ Value evaluate_index(Interpreter &interp, const ExecExpr &e) {
     }
   }
   return with_operands<O, K>(interp, *e.left, *e.right, index_lookup);
-}
-
-// A literal's value, made once; false for other nodes.
-bool prepare_literal(const ExecExpr &e) {
-  switch (e.kind) {
-  case ExprKind::Number:
-    e.constant = Value::number(e.number);
-    return true;
-  case ExprKind::Float:
-    e.constant = Value::real(e.real);
-    return true;
-  case ExprKind::Boolean:
-    e.constant = Value::boolean(e.boolean);
-    return true;
-  case ExprKind::String:
-    // A one-character literal shares its payload with the characters slice
-    // and split give, so comparing them finds the same payload.
-    e.constant = Value::short_text(e.text);
-    e.key_hash = hash_text(e.text);
-    return true;
-  default:
-    return false;
-  }
-}
-
-Shape shape_of(const ExecExpr &e) {
-  if (e.kind == ExprKind::Identifier) return Shape::Variable;
-  if (!prepare_literal(e)) return Shape::Other;
-  return e.kind == ExprKind::Number ? Shape::Integer : Shape::Literal;
 }
 
 template <template <Shape, Shape> class Pick, typename Chosen = Evaluator>
@@ -411,6 +392,7 @@ Value evaluate_unknown_operator(Interpreter &interp, const ExecExpr &e) {
 }
 
 Evaluator binary_evaluator(const ExecExpr &e) {
+  if (Evaluator fused = fused_evaluator(e)) return fused;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_BINARY_CASE(name)                                              \
@@ -468,6 +450,7 @@ Condition choose_condition(const ExecExpr &e) {
   if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Or)
     return test_either;
   if (!is_comparison(e) || e.height >= kCheckedHeight) return test_value;
+  if (Condition fused = fused_condition(e)) return fused;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_TEST_CASE(name)                                                  \
