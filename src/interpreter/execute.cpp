@@ -40,6 +40,15 @@ template <TokenKind Op, Rhs R = Rhs::Any>
   const Value *held = find_variable(interp, symbol);
   if (held && !Value::is_shared(held->kind())) [[likely]] {
     // A number or the like: its copy owns nothing and needs no text check.
+    if constexpr (R == Rhs::Any) {
+      // Its words wait in registers while t is evaluated, and t's value
+      // comes back as words, taken over at once.
+      BorrowedValue left(held->peek());
+      ValueTransfer right = rhs.evaluator(interp, rhs);
+      set_variable(interp, symbol,
+                   Value::adopt(combine_held<Op, false>(right, left.get())));
+      return;
+    }
     Value left = *held;
     set_variable(interp, symbol, combine<Op>(left, evaluate_rhs<R>(interp, rhs)));
     return;
