@@ -3,6 +3,7 @@
 // straight into its own operation.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -107,6 +108,39 @@ template <TokenKind Op>
                                 : a.as_boolean() || b.as_boolean());
   }
   return apply_binary_to(a.peek(), Op, b.peek());
+}
+
+// The slow half of combine_held: the held words become a value again.
+template <TokenKind Op, bool kHeldLeft>
+[[gnu::noinline]] ValueTransfer combine_adopting(ValueTransfer held,
+                                                 const Value &other) {
+  Value value = Value::adopt(held);
+  return (kHeldLeft ? combine<Op>(value, other) : combine<Op>(other, value))
+      .release();
+}
+
+// `Op` on a value held as words, just made, and another value. Holding
+// words rather than a value keeps the common cases in registers: the
+// caller lets nothing halt between the making of the held value and this,
+// and only the slow half, which takes the words over first, can. The result comes back as words
+// too, in registers.
+template <TokenKind Op, bool kHeldLeft>
+[[gnu::always_inline]] inline ValueTransfer combine_held(ValueTransfer held,
+                                                         const Value &other) {
+  const auto kind = static_cast<ValueKind>(held.kind);
+  if (kind == ValueKind::Number && other.is(ValueKind::Number)) {
+    const auto n = static_cast<int64_t>(held.bits);
+    return (kHeldLeft ? integer_op<Op>(n, other.as_number())
+                      : integer_op<Op>(other.as_number(), n))
+        .release();
+  }
+  if (kind == ValueKind::Float && other.is(ValueKind::Float)) {
+    const auto d = std::bit_cast<double>(held.bits);
+    return (kHeldLeft ? float_op<Op>(d, other.as_float())
+                      : float_op<Op>(other.as_float(), d))
+        .release();
+  }
+  return combine_adopting<Op, kHeldLeft>(held, other);
 }
 
 // Every binary operator, for code that picks an instance by the operator.

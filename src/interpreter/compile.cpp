@@ -1,5 +1,7 @@
 #include "interpreter/compile.h"
 
+#include <algorithm>
+
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/match_table.h"
@@ -84,16 +86,28 @@ ExecStmt compile_stmt(const Stmt &from) {
 ExecExpr compile_expr(const Expr &expr) {
   ExecExpr root;
   ExprWork work{{&expr, &root}};
-  std::vector<const ExecExpr *> made;
+  std::vector<ExecExpr *> made;
   while (!work.empty()) {
     auto [from, to] = work.back();
     work.pop_back();
     compile_node(*from, *to, work);
     made.push_back(to);
   }
-  // Children first: an operator's chooser looks at its operands.
-  for (auto it = made.rbegin(); it != made.rend(); ++it)
-    (*it)->evaluator = choose_evaluator(**it);
+  // Children first: an operator's chooser looks at its operands and its
+  // height.
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    ExecExpr &e = **it;
+    uint32_t below = 0;
+    auto reach = [&below](const ExecExpr &child) {
+      below = std::max<uint32_t>(below, child.height + 1u);
+    };
+    if (e.left) reach(*e.left);
+    if (e.right) reach(*e.right);
+    for (const ExecExpr &item : e.items) reach(item);
+    for (const ExecDictEntry &entry : e.entries) reach(entry.second);
+    e.height = static_cast<uint16_t>(std::min<uint32_t>(below, UINT16_MAX - 1));
+    e.evaluator = choose_evaluator(e);
+  }
   return root;
 }
 

@@ -7,6 +7,7 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/operands.h"
 #include "interpreter/warning_evaluators.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
@@ -205,7 +206,36 @@ namespace {
   return Value::array(std::move(items));
 }
 
+// A literal's value, made once; false for other nodes.
+bool prepare_literal(const ExecExpr &e) {
+  switch (e.kind) {
+  case ExprKind::Number:
+    e.constant = Value::number(e.number);
+    return true;
+  case ExprKind::Float:
+    e.constant = Value::real(e.real);
+    return true;
+  case ExprKind::Boolean:
+    e.constant = Value::boolean(e.boolean);
+    return true;
+  case ExprKind::String:
+    // A one-character literal shares its payload with the characters slice
+    // and split give, so comparing them finds the same payload.
+    e.constant = Value::short_text(e.text);
+    e.key_hash = hash_text(e.text);
+    return true;
+  default:
+    return false;
+  }
+}
+
 } // namespace
+
+Shape shape_of(const ExecExpr &e) {
+  if (e.kind == ExprKind::Identifier) return Shape::Variable;
+  if (!prepare_literal(e)) return Shape::Other;
+  return e.kind == ExprKind::Number ? Shape::Integer : Shape::Literal;
+}
 
 Value apply_binary_to(ValueTransfer left, TokenKind op, ValueTransfer right) {
   BorrowedValue a(left), b(right);
@@ -230,29 +260,10 @@ Value apply_binary(const Value &left, TokenKind op, const Value &right) {
 
 namespace {
 
-// How a binary node reads an operand, decided once per node: a variable in
-// its own storage, a literal's cached value, an integer literal (whose kind
-// the operator's code then knows without testing it), or anything else
-// evaluated.
-enum class Shape { Variable, Literal, Integer, Other };
-
-
-template <Shape S>
-[[gnu::always_inline]] inline decltype(auto) read_operand(Interpreter &interp,
-                                                          const ExecExpr &e) {
-  if constexpr (S == Shape::Variable) {
-    return read_variable(interp, e.symbol);
-  } else if constexpr (S == Shape::Integer) {
-    return Value::number(e.number);
-  } else {
-    static_assert(S == Shape::Literal);
-    return static_cast<const Value &>(e.constant);
-  }
-}
-
 // Calls `use(left, right)` with the values of two operands, evaluated left
 // to right. A leaf is read in place unless something still to be evaluated
-// could rebind or release it.
+// could rebind or release it. The stack is not checked here: see
+// kCheckedHeight.
 template <Shape L, Shape R, typename Use>
 [[gnu::always_inline]] inline auto with_operands(Interpreter &interp, const ExecExpr &l,
                                                 const ExecExpr &r,
@@ -260,7 +271,6 @@ template <Shape L, Shape R, typename Use>
   if constexpr (L != Shape::Other && R != Shape::Other) {
     return use(read_operand<L>(interp, l), read_operand<R>(interp, r));
   } else if constexpr (L == Shape::Other) {
-    check_stack();
     Value left = evaluate(interp, l);
     if constexpr (R == Shape::Other) {
       Value right = evaluate(interp, r);
@@ -269,11 +279,9 @@ template <Shape L, Shape R, typename Use>
       return use(left, read_operand<R>(interp, r));
     }
   } else if constexpr (L == Shape::Literal || L == Shape::Integer) {
-    check_stack();
     Value right = evaluate(interp, r);
     return use(read_operand<L>(interp, l), right);
   } else {
-    check_stack();
     Value left = read_operand<L>(interp, l);
     Value right = evaluate(interp, r);
     return use(left, right);
@@ -303,35 +311,6 @@ Value evaluate_index(Interpreter &interp, const ExecExpr &e) {
     }
   }
   return with_operands<O, K>(interp, *e.left, *e.right, index_lookup);
-}
-
-// A literal's value, made once; false for other nodes.
-bool prepare_literal(const ExecExpr &e) {
-  switch (e.kind) {
-  case ExprKind::Number:
-    e.constant = Value::number(e.number);
-    return true;
-  case ExprKind::Float:
-    e.constant = Value::real(e.real);
-    return true;
-  case ExprKind::Boolean:
-    e.constant = Value::boolean(e.boolean);
-    return true;
-  case ExprKind::String:
-    // A one-character literal shares its payload with the characters slice
-    // and split give, so comparing them finds the same payload.
-    e.constant = Value::short_text(e.text);
-    e.key_hash = hash_text(e.text);
-    return true;
-  default:
-    return false;
-  }
-}
-
-Shape shape_of(const ExecExpr &e) {
-  if (e.kind == ExprKind::Identifier) return Shape::Variable;
-  if (!prepare_literal(e)) return Shape::Other;
-  return e.kind == ExprKind::Number ? Shape::Integer : Shape::Literal;
 }
 
 template <template <Shape, Shape> class Pick, typename Chosen = Evaluator>
@@ -382,6 +361,23 @@ template <Shape O, Shape K> struct PickIndex {
   static constexpr Evaluator value = evaluator_of<evaluate_index<O, K>>;
 };
 
+// An operator or index node lower than this leaves the stack check to a
+// node above it: between two checks there are then at most this many of
+// their frames, well within the headroom kept below the checked floor.
+// A taller node checks before it runs what was chosen for it.
+constexpr uint16_t kCheckedHeight = 32;
+
+ValueTransfer evaluate_checked(Interpreter &interp, const ExecExpr &e) {
+  check_stack();
+  return e.checked(interp, e);
+}
+
+Evaluator checked_if_tall(const ExecExpr &e, Evaluator chosen) {
+  if (e.height < kCheckedHeight) return chosen;
+  e.checked = chosen;
+  return evaluate_checked;
+}
+
 Evaluator index_evaluator(const ExecExpr &e) {
   return by_shapes<PickIndex>(shape_of(*e.left), shape_of(*e.right));
 }
@@ -394,6 +390,7 @@ Value evaluate_unknown_operator(Interpreter &interp, const ExecExpr &e) {
 }
 
 Evaluator binary_evaluator(const ExecExpr &e) {
+  if (Evaluator fused = fused_evaluator(e)) return fused;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_BINARY_CASE(name)                                              \
@@ -450,7 +447,8 @@ Condition choose_condition(const ExecExpr &e) {
     return test_both;
   if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::Or)
     return test_either;
-  if (!is_comparison(e)) return test_value;
+  if (!is_comparison(e) || e.height >= kCheckedHeight) return test_value;
+  if (Condition fused = fused_condition(e)) return fused;
   Shape left = shape_of(*e.left), right = shape_of(*e.right);
   switch (e.op.kind) {
 #define TOVIK_TEST_CASE(name)                                                  \
@@ -513,14 +511,14 @@ Evaluator choose_evaluator(const ExecExpr &e) {
     prepare_literal(e);
     return evaluator_of<evaluate_literal>;
   case ExprKind::Identifier: return evaluator_of<evaluate_variable>;
-  case ExprKind::BinaryOp: return binary_evaluator(e);
+  case ExprKind::BinaryOp: return checked_if_tall(e, binary_evaluator(e));
   case ExprKind::UnaryOp: return evaluator_of<evaluate_unary>;
   case ExprKind::Call:
     if (Evaluator special = call_evaluator(e)) return special;
     return evaluator_of<evaluate_call>;
   case ExprKind::Array: return evaluator_of<evaluate_array>;
   case ExprKind::Dict: return dict_evaluator(e);
-  case ExprKind::Index: return index_evaluator(e);
+  case ExprKind::Index: return checked_if_tall(e, index_evaluator(e));
   case ExprKind::Range: return evaluator_of<evaluate_range>;
   }
   return evaluator_of<evaluate_literal>;

@@ -68,6 +68,10 @@ struct ExecExpr {
   int64_t number = 0;
   double real = 0.0;
   bool boolean = false;
+  // The longest path down to a leaf (0 for a leaf), saturating; set when
+  // the node is compiled. Unknown counts as tall. An operator low enough
+  // leaves the stack check to the nodes above it (see choose_evaluator).
+  uint16_t height = UINT16_MAX;
   uint32_t column = 0;
   std::string text;
   Token op;
@@ -83,6 +87,7 @@ struct ExecExpr {
   mutable uint64_t key_hash = 0; // String: the text's hash, for dictionary keys
   mutable int16_t callee = -1;   // Call: what the name denotes (see call.cpp)
   mutable Evaluator evaluator = evaluate_first;
+  mutable Evaluator checked = nullptr; // what a stack-checking evaluator runs
   mutable Condition condition = test_first; // when the node is a condition
 
   ExecExpr() = default;

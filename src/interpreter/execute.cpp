@@ -49,6 +49,15 @@ template <TokenKind Op, Rhs R = Rhs::Any>
   const Value &held = read_variable(interp, symbol);
   if (!Value::is_shared(held.kind())) [[likely]] {
     // A number or the like: its copy owns nothing and needs no text check.
+    if constexpr (R == Rhs::Any) {
+      // Its words wait in registers while t is evaluated, and t's value
+      // comes back as words, taken over at once.
+      BorrowedValue left(held.peek());
+      ValueTransfer right = rhs.evaluator(interp, rhs);
+      set_variable(interp, symbol,
+                   Value::adopt(combine_held<Op, false>(right, left.get())));
+      return;
+    }
     Value left = held;
     set_variable(interp, symbol, combine<Op>(left, evaluate_rhs<R>(interp, rhs)));
     return;
@@ -332,6 +341,18 @@ Completion execute_return(Interpreter &interp, const ExecStmt &s) {
 }
 
 } // namespace
+
+// Each statement stops the block while the return stays pending; a call it
+// makes may take the value and let the block run on.
+Completion run_block_pending(Interpreter &interp,
+                             const std::vector<ExecStmt> &stmts) {
+  for (const ExecStmt &s : stmts) {
+    Completion c = execute(interp, s);
+    if (c != Completion::Normal) return c;
+    if (interp.return_pending) return Completion::Return;
+  }
+  return interp.return_pending ? Completion::Return : Completion::Normal;
+}
 
 Completion execute_first(Interpreter &interp, const ExecStmt &s) {
   s.executor = choose_executor(s);

@@ -234,15 +234,21 @@ bool replaces_without_reading(const ExecStmt &assignment);
 inline Completion execute(Interpreter &interp, const ExecStmt &stmt) {
   return stmt.executor(interp, stmt);
 }
+// run_block for a block entered with a module's return pending.
+Completion run_block_pending(Interpreter &interp,
+                             const std::vector<ExecStmt> &stmts);
 // Runs the statements in order until one ends other than normally.
+// A pending return is raised only between a module's top-level statements,
+// never inside a block, so a block entered without one runs without testing
+// for it.
 inline Completion run_block(Interpreter &interp,
                             const std::vector<ExecStmt> &stmts) {
+  if (interp.return_pending) [[unlikely]] return run_block_pending(interp, stmts);
   for (const ExecStmt &s : stmts) {
     Completion c = execute(interp, s);
     if (c != Completion::Normal) [[unlikely]] return c;
-    if (interp.return_pending) [[unlikely]] return Completion::Return;
   }
-  return interp.return_pending ? Completion::Return : Completion::Normal;
+  return Completion::Normal;
 }
 // Compiles `program` and runs it in a new interpreter.
 void run_program(const std::vector<Stmt> &program, bool debug);
