@@ -225,6 +225,20 @@ private:
 // break or continue that found no loop in the body ends here.
 [[gnu::always_inline]] inline ValueTransfer run_body(Interpreter &interp,
                                                      const FunctionObject &function) {
+  // A module's pending return is raised only between its top-level
+  // statements, so one absent on entry stays absent through the body.
+  if (function.final_result && !interp.return_pending) [[likely]] {
+    const ExecStmt *s = function.body.data();
+    const ExecStmt *last = s + function.body.size() - 1;
+    for (; s != last; ++s) {
+      Completion c = execute(interp, *s);
+      if (c == Completion::Normal) [[likely]] continue;
+      // A break or continue that found no loop ends the call with null.
+      return c == Completion::Return ? interp.return_value.release()
+                                     : Value().release();
+    }
+    return function.final_result->evaluator(interp, *function.final_result);
+  }
   ValueTransfer result = Value().release();
   if (run_block(interp, function.body) == Completion::Return) {
     result = interp.return_value.release(); // leaves return_value null

@@ -21,6 +21,10 @@ struct FunctionObject : Object {
   Symbol last_param_symbol = 0;
   uint32_t param_count = 0; // param_symbols.size(), kept for the call path
   std::vector<ExecStmt> body;
+  // When the body ends in `return e`: e, evaluated by the call itself after
+  // the statements before it, so the value needs no trip through
+  // `return_value`. Null otherwise.
+  const ExecExpr *final_result = nullptr;
   // The body as written, for the value's debug form.
   std::vector<Stmt> source;
   // Set when the body only hands its first parameter to push, concat or

@@ -577,6 +577,9 @@ Value make_function(const std::vector<std::string> &params,
   f->source = copy_stmts(source);
   f->param_count = static_cast<uint32_t>(f->param_symbols.size());
   f->pass_through = find_pass_through(f->param_symbols, f->body);
+  if (!f->body.empty() && f->body.back().kind == StmtKind::Return &&
+      f->body.back().has_expr)
+    f->final_result = &f->body.back().expr;
   return Value::function(f);
 }
 
