@@ -186,7 +186,7 @@ public:
       for (const ExecExpr &arg : call.items) {
         Value value = evaluate(interp_, arg);
         reserve_bindings(interp_, 1);
-        interp_.bindings.emplace_back(kNoSymbol, -1, nullptr, std::move(value));
+        interp_.bindings.push(kNoSymbol, -1, nullptr, std::move(value));
       }
     } catch (...) {
       drop();
@@ -194,12 +194,11 @@ public:
     }
   }
   void drop() {
-    interp_.bindings.erase(interp_.bindings.begin() + base_,
-                           interp_.bindings.end());
+    interp_.bindings.truncate(base_);
   }
   size_t base() const { return base_; }
   std::span<LocalBinding> entries() {
-    return {interp_.bindings.data() + base_, interp_.bindings.size() - base_};
+    return interp_.bindings.from(base_);
   }
   size_t count() const { return interp_.bindings.size() - base_; }
   // The values moved onto the argument stack, for the calls that take a
@@ -282,8 +281,7 @@ constexpr bool kCountsEveryCall = false;
   size_t bound = std::min<size_t>(function.param_count, pending.count());
   // Arguments beyond the parameters are evaluated and let go.
   if (pending.count() > bound) [[unlikely]]
-    interp.bindings.erase(interp.bindings.begin() + base + bound,
-                          interp.bindings.end());
+    interp.bindings.truncate(base + bound);
   int32_t outer = interp.frame_base;
   interp.frame_base = base;
   ++interp.call_depth;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/context.h"
+#include "interpreter/binding_stack.h"
 #include "interpreter/dict.h"
 #include "interpreter/exec_tree.h"
 #include "interpreter/trace.h"
@@ -28,23 +29,14 @@ using ModuleExports = Dict;
 // local binding, else the global, which is null while unbound), so a read
 // is one load past the slot. Whatever moves slots or bindings relinks those
 // pointers (relink_variables).
-// Both records are padded to 32 bytes: indexing and sizing their vectors is
-// then a shift, on the path of every variable access.
+// Padded to 32 bytes, as the bindings are: indexing is then a shift, on the
+// path of every variable access.
 struct alignas(32) VariableSlot {
   int32_t local = -1; // index into `bindings`, or -1
   bool has_global = false;
   bool declared_global = false; // named by a `global` statement
   Value *current = nullptr;     // the local binding's value, else `&global`
   Value global;
-};
-
-struct alignas(32) LocalBinding {
-  Symbol symbol;
-  int32_t previous; // the binding this one shadows, or -1
-  Value *previous_current; // the slot's `current` when this one was linked
-  Value value;
-  LocalBinding(Symbol s, int32_t p, Value *pc, Value v)
-      : symbol(s), previous(p), previous_current(pc), value(std::move(v)) {}
 };
 
 // A program's interpreter starts with a slot for every name known so far and
@@ -55,7 +47,7 @@ enum class InterpreterSize { Full, Lean };
 struct Interpreter {
   // The bindings of every call in progress, innermost last; those of the
   // current call begin at `frame_base`. `call_depth` is 0 at top level.
-  std::vector<LocalBinding> bindings;
+  BindingStack bindings;
   int32_t frame_base = 0;
   GraphicsContext graphics;
   // The value of the `return` travelling out (Completion::Return).
@@ -116,7 +108,7 @@ void relink_variables(Interpreter &interp);
 // Room for `more` bindings without moving them on the way.
 void grow_bindings(Interpreter &interp, size_t more);
 inline void reserve_bindings(Interpreter &interp, size_t more) {
-  if (interp.bindings.capacity() - interp.bindings.size() < more) [[unlikely]]
+  if (interp.bindings.room() < more) [[unlikely]]
     grow_bindings(interp, more);
 }
 
@@ -128,7 +120,7 @@ inline void push_local(Interpreter &interp, Symbol symbol, Value value) {
   VariableSlot &slot = interp.slots[symbol];
   auto index = static_cast<int32_t>(interp.bindings.size());
   LocalBinding &binding =
-      interp.bindings.emplace_back(symbol, slot.local, slot.current, std::move(value));
+      interp.bindings.push(symbol, slot.local, slot.current, std::move(value));
   slot.local = index;
   slot.current = &binding.value;
 }
@@ -198,17 +190,19 @@ inline int32_t push_scope(Interpreter &interp) {
 
 inline void pop_scope(Interpreter &interp, int32_t outer) {
   // Unlinked innermost first, so a name bound twice gets its outer binding
-  // back; the values are let go together afterwards (nothing reads them).
-  auto start = interp.bindings.begin() + interp.frame_base;
-  for (auto b = interp.bindings.end(); b != start;) {
+  // back; each value is let go once its slot no longer points at it.
+  LocalBinding *start = interp.bindings.data() + interp.frame_base;
+  LocalBinding *b = interp.bindings.end();
+  interp.bindings.truncate_unchecked(static_cast<uint32_t>(interp.frame_base));
+  interp.frame_base = outer;
+  --interp.call_depth;
+  while (b != start) {
     --b;
     VariableSlot &slot = interp.slots[b->symbol];
     slot.local = b->previous;
     slot.current = b->previous_current;
+    b->~LocalBinding();
   }
-  interp.bindings.erase(start, interp.bindings.end());
-  interp.frame_base = outer;
-  --interp.call_depth;
 }
 
 // Evaluation and execution.
