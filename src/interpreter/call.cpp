@@ -269,6 +269,17 @@ constexpr bool kCountsEveryCall = false;
   }
 }
 
+// How many parameters a call with too few or too many arguments binds.
+// Arguments beyond the parameters are evaluated and let go; parameters
+// beyond the arguments stay unbound.
+[[gnu::noinline]] size_t fit_arguments(Interpreter &interp,
+                                       const FunctionObject &function,
+                                       PendingArguments &pending) {
+  size_t bound = std::min<size_t>(function.param_count, pending.count());
+  interp.bindings.truncate(pending.base() + bound);
+  return bound;
+}
+
 // Runs `function` with its parameters bound to the pending arguments. The
 // scope opens at the first of them; the stack was checked by the caller.
 [[gnu::always_inline]] inline ValueTransfer enter_with_pending(
@@ -278,10 +289,9 @@ constexpr bool kCountsEveryCall = false;
       function.last_param_symbol >= interp.slot_count) [[unlikely]]
     prepare_call(interp, function, pending);
   const auto base = static_cast<int32_t>(pending.base());
-  size_t bound = std::min<size_t>(function.param_count, pending.count());
-  // Arguments beyond the parameters are evaluated and let go.
-  if (pending.count() > bound) [[unlikely]]
-    interp.bindings.truncate(base + bound);
+  size_t bound = pending.count();
+  if (bound != function.param_count) [[unlikely]]
+    bound = fit_arguments(interp, function, pending);
   int32_t outer = interp.frame_base;
   interp.frame_base = base;
   ++interp.call_depth;
