@@ -37,11 +37,9 @@ public:
   BindingStack &operator=(const BindingStack &) = delete;
 
   uint32_t size() const { return size_; }
-  uint32_t capacity() const { return capacity_; }
   uint32_t room() const { return capacity_ - size_; }
   LocalBinding *data() { return data_; }
   LocalBinding &operator[](size_t i) { return data_[i]; }
-  const LocalBinding &operator[](size_t i) const { return data_[i]; }
   LocalBinding *begin() { return data_; }
   LocalBinding *end() { return data_ + size_; }
   std::span<LocalBinding> from(size_t first) {

@@ -31,6 +31,9 @@ struct FunctionObject : Object {
   // `+` (pass_through.h).
   PassThrough pass_through;
   FunctionObject() : Object(ValueKind::Function) {}
+  // final_result points into this object's own body.
+  FunctionObject(const FunctionObject &) = delete;
+  FunctionObject &operator=(const FunctionObject &) = delete;
 };
 
 inline const FunctionObject &Value::as_function() const {

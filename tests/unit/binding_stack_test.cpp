@@ -7,11 +7,16 @@ namespace {
 
 uint32_t references(const Value &v) { return v.object()->refcount; }
 
+// `count` entries, one per symbol from 0, each holding `held`.
+void fill(BindingStack &stack, const Value &held, Symbol count) {
+  stack.reserve(count);
+  for (Symbol s = 0; s < count; ++s) stack.push(s, -1, nullptr, held);
+}
+
 TEST(BindingStack, GrowingKeepsEntriesAndTheirReferences) {
   Value held = Value::array({Value::number(7)});
   BindingStack stack;
-  stack.reserve(2);
-  for (Symbol s = 0; s < 2; ++s) stack.push(s, -1, nullptr, held);
+  fill(stack, held, 2);
   EXPECT_EQ(references(held), 3u);
   stack.reserve(1000);
   ASSERT_EQ(stack.size(), 2u);
@@ -26,8 +31,7 @@ TEST(BindingStack, TruncatingAndDestroyingLetValuesGo) {
   Value held = Value::string(std::string(64, 'x'));
   {
     BindingStack stack;
-    stack.reserve(4);
-    for (Symbol s = 0; s < 4; ++s) stack.push(s, -1, nullptr, held);
+    fill(stack, held, 4);
     EXPECT_EQ(references(held), 5u);
     stack.truncate(1);
     EXPECT_EQ(stack.size(), 1u);
