@@ -200,6 +200,22 @@ def main() {{ print(down({depth})) }}"""
         # Searching every scope would make each read ~1000 times slower.
         self.assertLess((t1000 - self.base) / (t1 - self.base), 3)
 
+    def test_compiling_nested_definitions_is_linear(self):
+        # Only the outermost definition ever runs; each level used to keep
+        # its own copy of everything inside it.
+        src = lambda depth: "def f() {\n" * depth + "}\n" * depth + "print(2)\n"
+        _, base_rss = run("print(1)")
+        _, small = run(src(1000))
+        _, large = run(src(10000))
+        # Peak memory beyond start-up: linear gives about 10, quadratic 100.
+        self.assertLess((large - base_rss) / max(small - base_rss, 1024), 25)
+
+    def test_compiling_sibling_definitions_is_linear(self):
+        src = lambda n: "".join(
+            f"def f{i}(a) {{ return a + {i} }}\n" for i in range(n)
+        ) + f"print(f{n - 1}(1))\n"
+        self.assertLess(self.ratio(src, 10000), 25)
+
 
 if __name__ == "__main__":
     TOVIK = os.path.abspath(sys.argv.pop(1))

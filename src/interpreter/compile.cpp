@@ -47,7 +47,13 @@ void compile_node(const Expr &from, ExecExpr &to, ExprWork &work) {
   }
 }
 
-ExecStmt compile_stmt(const Stmt &from) {
+// The syntax tree that the function values made here point into.
+using SyntaxOwner = std::shared_ptr<const std::vector<Stmt>>;
+
+std::vector<ExecStmt> compile_block(const std::vector<Stmt> &stmts,
+                                    const SyntaxOwner &owner);
+
+ExecStmt compile_stmt(const Stmt &from, const SyntaxOwner &owner) {
   // Statements nest only as deep as the parser recursed to build them.
   check_stack();
   ExecStmt to(from.kind);
@@ -59,25 +65,35 @@ ExecStmt compile_stmt(const Stmt &from) {
   to.expr = compile_expr(from.expr);
   to.has_expr = from.has_expr;
   to.has_else = from.has_else;
-  to.else_body = compile_block(from.else_body);
+  to.else_body = compile_block(from.else_body, owner);
   to.arms.reserve(from.arms.size());
   for (const MatchArm &arm : from.arms) {
     ExecArm compiled;
     compiled.pattern.kind = arm.pattern.kind;
     compiled.pattern.value = compile_expr(arm.pattern.value);
-    compiled.body = compile_block(arm.body);
+    compiled.body = compile_block(arm.body, owner);
     to.arms.push_back(std::move(compiled));
   }
   if (from.kind == StmtKind::Match) to.match_table = MatchTable::build(to.arms);
   to.alias = from.alias;
   to.items = from.items;
   if (from.kind == StmtKind::Function) {
-    to.function_value = make_function(from.params, from.body, compile_block(from.body));
+    to.function_value =
+        make_function(from.params, SyntaxOwner(owner, &from.body),
+                      compile_block(from.body, owner));
     if (warnings_enabled) note_function_source(to.function_value);
   } else
-    to.body = compile_block(from.body);
+    to.body = compile_block(from.body, owner);
   to.executor = choose_executor(to);
   return to;
+}
+
+std::vector<ExecStmt> compile_block(const std::vector<Stmt> &stmts,
+                                    const SyntaxOwner &owner) {
+  std::vector<ExecStmt> out;
+  out.reserve(stmts.size());
+  for (const Stmt &s : stmts) out.push_back(compile_stmt(s, owner));
+  return out;
 }
 
 } // namespace
@@ -111,11 +127,9 @@ ExecExpr compile_expr(const Expr &expr) {
   return root;
 }
 
-std::vector<ExecStmt> compile_block(const std::vector<Stmt> &stmts) {
-  std::vector<ExecStmt> out;
-  out.reserve(stmts.size());
-  for (const Stmt &s : stmts) out.push_back(compile_stmt(s));
-  return out;
+std::vector<ExecStmt> compile_program(std::vector<Stmt> syntax) {
+  auto owner = std::make_shared<const std::vector<Stmt>>(std::move(syntax));
+  return compile_block(*owner, owner);
 }
 
 } // namespace tovik

@@ -2,8 +2,11 @@
 // calls in progress, and the dotted module lookup.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
+#include "interpreter/builtins/builtins.h"
 #include "interpreter/interpreter.h"
 #include "lexer/debug_text.h"
 
@@ -56,27 +59,36 @@ Interpreter::Interpreter(InterpreterSize initial_size) : size(initial_size) {
 
 Interpreter::~Interpreter() = default;
 
-ParkedSlots park_slots(Interpreter &interp) {
-  ParkedSlots parked;
-  if (interp.size != InterpreterSize::Lean) return parked;
-  parked.table_size = interp.slots.size();
+ParkedSlots::ParkedSlots(Interpreter &interp) : m_interp(interp) {
+  if (interp.size != InterpreterSize::Lean) return;
+  m_table_size = interp.slots.size();
   for (Symbol s = 0; s < interp.slots.size(); ++s) {
     VariableSlot &slot = interp.slots[s];
     if (slot.local >= 0 || slot.has_global || slot.declared_global)
-      parked.bound.emplace_back(s, std::move(slot));
+      m_bound.emplace_back(s, std::move(slot));
   }
   std::vector<VariableSlot>().swap(interp.slots);
   interp.slot_count = 0;
-  return parked;
 }
 
-void restore_slots(Interpreter &interp, ParkedSlots &&parked) {
-  if (interp.size != InterpreterSize::Lean) return;
-  interp.slots.resize(parked.table_size);
-  interp.slot_count = static_cast<Symbol>(interp.slots.size());
-  for (auto &[symbol, slot] : parked.bound)
-    interp.slots[symbol] = std::move(slot);
-  relink_variables(interp);
+ParkedSlots::~ParkedSlots() {
+  if (m_interp.size != InterpreterSize::Lean) return;
+  try {
+    m_interp.slots.resize(m_table_size);
+  } catch (const std::bad_alloc &) {
+    // No room for the table while a halt may be unwinding through the
+    // calls that need it: end the run here, as in order as it can be.
+    try {
+      flush_output();
+    } catch (...) {
+      // Standard output failed as well; the message below still goes out.
+    }
+    std::fputs("Error: out of memory\n", stderr);
+    std::_Exit(1);
+  }
+  m_interp.slot_count = static_cast<Symbol>(m_interp.slots.size());
+  for (auto &[symbol, slot] : m_bound) m_interp.slots[symbol] = std::move(slot);
+  relink_variables(m_interp);
 }
 
 

@@ -386,10 +386,10 @@ Executor choose_executor(const ExecStmt &s) {
   return execute_nothing;
 }
 
-void run_program(const std::vector<Stmt> &program, bool debug) {
+void run_program(std::vector<Stmt> program, bool debug) {
   debug_enabled = debug;
   Interpreter interp;
-  std::vector<ExecStmt> stmts = compile_block(program);
+  std::vector<ExecStmt> stmts = compile_program(std::move(program));
   // Hoisting: top-level definitions and `let`s are bound before anything
   // runs, so `main` and the functions it calls can be defined in any order.
   std::optional<WarningHold> first_pass;

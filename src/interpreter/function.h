@@ -3,6 +3,7 @@
 // shared, since bodies never change.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,9 @@ struct FunctionObject : Object {
   // the statements before it, so the value needs no trip through
   // `return_value`. Null otherwise.
   const ExecExpr *final_result = nullptr;
-  // The body as written, for the value's debug form.
-  std::vector<Stmt> source;
+  // The body as written, for the value's debug form: a part of the syntax
+  // tree it was compiled from, which this keeps alive.
+  std::shared_ptr<const std::vector<Stmt>> source;
   // Set when the body only hands its first parameter to push, concat or
   // `+` (pass_through.h).
   PassThrough pass_through;
@@ -40,10 +42,10 @@ inline const FunctionObject &Value::as_function() const {
   return *static_cast<const FunctionObject *>(payload());
 }
 
-// A Function value for a definition: copies of its parameters and its body
-// as written, and its compiled body.
+// A Function value for a definition: a copy of its parameters, its body as
+// written, and its compiled body.
 Value make_function(const std::vector<std::string> &params,
-                    const std::vector<Stmt> &source,
+                    std::shared_ptr<const std::vector<Stmt>> source,
                     std::vector<ExecStmt> body);
 
 } // namespace tovik

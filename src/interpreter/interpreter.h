@@ -167,18 +167,26 @@ template <typename Visit> void for_each_global(Interpreter &interp, Visit &&v) {
   for (Symbol s = 0; s < interp.slots.size(); ++s)
     if (interp.slots[s].has_global) v(s, interp.slots[s].global);
 }
-// The bound slots of an interpreter that waits for a module it uses to load.
-// A module's slots are indexed by process-wide symbols, so a chain of waiting
-// modules would otherwise hold a table about as long as all their names
-// together, each.
-struct ParkedSlots {
-  std::vector<std::pair<Symbol, VariableSlot>> bound;
-  size_t table_size = 0;
+// The bound slots of an interpreter that waits for a module it uses to load,
+// for as long as this lives. A module's slots are indexed by process-wide
+// symbols, so a chain of waiting modules would otherwise hold a table about
+// as long as all their names together, each. Only a lean interpreter's are
+// moved aside; a full one keeps its table.
+// The slots come back however the load ends: a halt unwinds through the
+// calls in progress in `interp`, and closing their scopes writes to the
+// slots.
+class ParkedSlots {
+public:
+  explicit ParkedSlots(Interpreter &interp);
+  ~ParkedSlots();
+  ParkedSlots(const ParkedSlots &) = delete;
+  ParkedSlots &operator=(const ParkedSlots &) = delete;
+
+private:
+  Interpreter &m_interp;
+  std::vector<std::pair<Symbol, VariableSlot>> m_bound;
+  size_t m_table_size = 0;
 };
-// Moves the bound slots of a lean interpreter aside and frees its table;
-// leaves a full one as it is. Nothing of `interp` may run until restored.
-ParkedSlots park_slots(Interpreter &interp);
-void restore_slots(Interpreter &interp, ParkedSlots &&parked);
 // Opens the scope of a user-function call; returns what pop_scope needs to
 // close it.
 inline int32_t push_scope(Interpreter &interp) {
@@ -245,7 +253,7 @@ inline Completion run_block(Interpreter &interp,
   return Completion::Normal;
 }
 // Compiles `program` and runs it in a new interpreter.
-void run_program(const std::vector<Stmt> &program, bool debug);
+void run_program(std::vector<Stmt> program, bool debug);
 
 // Calls.
 // `assign_to`: the variable the call's result will be assigned to, when the

@@ -41,7 +41,7 @@ bool load_in_progress(const std::string &name) {
 }
 
 Value run_module_file(const std::string &name, const std::string &source) {
-  std::vector<ExecStmt> stmts = compile_block(parse_program(tokenize(source)));
+  std::vector<ExecStmt> stmts = compile_program(parse_program(tokenize(source)));
   if (debug_enabled)
     trace_debug("Parsed " + std::to_string(stmts.size()) + " statements");
 
@@ -97,15 +97,14 @@ std::optional<Value> load_module(Interpreter &interp, const std::string &name) {
     return std::nullopt;
   }
   LoadInProgress loading(name);
-  // On a halt the parked slots go with `interp`: a lean interpreter is a
-  // module's, which the halt discards as well.
-  ParkedSlots parked = park_slots(interp);
-  // A module's warnings name its file.
-  std::optional<WarningSource> warning_source;
-  if (warnings_enabled) warning_source.emplace(name + ".tvk");
-  Value exports = run_module_file(name, source);
-  warning_source.reset();
-  restore_slots(interp, std::move(parked));
+  Value exports;
+  {
+    ParkedSlots parked(interp);
+    // A module's warnings name its file.
+    std::optional<WarningSource> warning_source;
+    if (warnings_enabled) warning_source.emplace(name + ".tvk");
+    exports = run_module_file(name, source);
+  }
   interp.module_cache.set(name, exports);
   return exports;
 }

@@ -498,7 +498,7 @@ void append_debug(std::string &out, const Value &value) {
       append_quoted(out, p);
     }
     out += "], body: ";
-    append_stmts(out, f.source);
+    append_stmts(out, *f.source);
     out += " }";
     return;
   }
@@ -565,7 +565,7 @@ std::string to_debug(const Value &value) {
 }
 
 Value make_function(const std::vector<std::string> &params,
-                    const std::vector<Stmt> &source,
+                    std::shared_ptr<const std::vector<Stmt>> source,
                     std::vector<ExecStmt> body) {
   auto *f = new FunctionObject();
   f->params = params;
@@ -574,7 +574,7 @@ Value make_function(const std::vector<std::string> &params,
     f->last_param_symbol = std::max(f->last_param_symbol, f->param_symbols.back());
   }
   f->body = std::move(body);
-  f->source = copy_stmts(source);
+  f->source = std::move(source);
   f->param_count = static_cast<uint32_t>(f->param_symbols.size());
   f->pass_through = find_pass_through(f->param_symbols, f->body);
   if (!f->body.empty() && f->body.back().kind == StmtKind::Return &&

@@ -93,6 +93,8 @@ int run_file(const std::string &file, bool debug) {
 
   start = Clock::now();
   std::vector<Stmt> program = parse_program(tokens);
+  // The tokens are done with; a long script's run has their room back.
+  std::vector<Token>().swap(tokens);
   double parse_ms = elapsed_milliseconds(start, Clock::now());
   if (debug) {
     trace_driver("Parsing completed in " + format_milliseconds(parse_ms) + "ms");
@@ -104,7 +106,7 @@ int run_file(const std::string &file, bool debug) {
   {
     std::optional<WarningSource> warning_source;
     if (warnings_enabled) warning_source.emplace(file);
-    run_program(program, debug);
+    run_program(std::move(program), debug);
   }
   double execute_ms = elapsed_milliseconds(start, Clock::now());
   // The script's output belongs between the separators, also on a console

@@ -48,7 +48,7 @@ void run_input(Interpreter &interp, std::string_view text) {
   if (warnings_enabled) warning_source.emplace("<stdin>", true);
   try {
     std::vector<ExecStmt> statements =
-        compile_block(parse_program(tokenize(text)));
+        compile_program(parse_program(tokenize(text)));
     for (const ExecStmt &statement : statements) {
       execute(interp, statement);
       settle_control_flow(interp);

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // slow (every call of a user function renders its body), so only
     // these few do.
     bool debug = size >= 2 && data[0] == '#' && data[1] == '!';
-    tovik::run_program(program, debug);
+    tovik::run_program(std::move(program), debug);
   } catch (const tovik::Halt &) {
   }
   std::fflush(stdout);

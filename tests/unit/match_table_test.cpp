@@ -13,7 +13,7 @@ namespace {
 
 // The compiled statements of `source`, whose first must be a match.
 std::vector<ExecStmt> compile(std::string_view source) {
-  std::vector<ExecStmt> stmts = compile_block(parse_program(tokenize(source)));
+  std::vector<ExecStmt> stmts = compile_program(parse_program(tokenize(source)));
   EXPECT_FALSE(stmts.empty());
   EXPECT_EQ(stmts[0].kind, StmtKind::Match);
   return stmts;

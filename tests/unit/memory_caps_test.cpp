@@ -17,7 +17,7 @@ namespace {
 // Runs `source` statement by statement on `interp`, as the interactive loop
 // does, and returns the message of the Halt that stopped it.
 std::string halt_message(Interpreter &interp, std::string_view source) {
-  std::vector<ExecStmt> program = compile_block(parse_program(tokenize(source)));
+  std::vector<ExecStmt> program = compile_program(parse_program(tokenize(source)));
   try {
     for (const ExecStmt &s : program) execute(interp, s);
   } catch (const Halt &halt) {
