@@ -1,5 +1,7 @@
 #include "support/stdin_reader.h"
 
+#include "support/limits.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +29,9 @@ bool take_kept(std::string &line) {
   const void *newline = std::memchr(begin, '\n', available);
   size_t count = newline ? static_cast<const char *>(newline) - begin + 1
                          : available;
+  // Checked before the bytes are taken, so a line past the cap halts with
+  // the reader still in step.
+  check_text_length(line.size() + count);
   line.append(begin, count);
   kept_start += count;
   if (kept_start == kept.size()) {
@@ -52,10 +57,14 @@ StdinRead read_stdin_line(std::string &line, StdinWait wait) {
     if (count == 0) return StdinRead::End;
     const void *newline = std::memchr(block, '\n', static_cast<size_t>(count));
     if (!newline) {
+      // A line that never ends must not take all memory before the cap
+      // is looked at: checked block by block as it arrives.
+      check_text_length(line.size() + static_cast<size_t>(count));
       line.append(block, static_cast<size_t>(count));
       continue;
     }
     size_t through = static_cast<const char *>(newline) - block + 1;
+    check_text_length(line.size() + through);
     line.append(block, through);
     kept.assign(block + through, static_cast<size_t>(count) - through);
     kept_start = 0;

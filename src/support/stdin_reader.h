@@ -24,6 +24,7 @@ using StdinWait = bool (*)(int fd);
 // Appends the next line, with its '\n' when it has one, to `line`. Bytes
 // read beyond it are kept for the next call. With `wait`, every read is
 // preceded by it; without, a read interrupted by a signal gives up.
+// Halts with "Error: out of memory" as soon as the line passes the text cap.
 StdinRead read_stdin_line(std::string &line, StdinWait wait);
 
 // Forgets the bytes kept from earlier reads (the rest of a line that was

@@ -4,12 +4,17 @@
 #include <string_view>
 #include <vector>
 
+#include <cstdio>
+#include <unistd.h>
+
+#include "interpreter/builtins/input_line.h"
 #include "interpreter/compile.h"
 #include "interpreter/interpreter.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
 #include "support/halt.h"
 #include "support/limits.h"
+#include "support/stdin_reader.h"
 
 namespace tovik {
 namespace {
@@ -149,6 +154,33 @@ TEST(MemoryCaps, SplittingIntoTooManyPiecesHalts) {
   EXPECT_EQ(halt_message(interp, "let pieces = split(s, \"\")"),
             "Error: out of memory");
   EXPECT_EQ(find_variable(interp, intern("pieces")), nullptr);
+}
+
+// A line of input is measured while it arrives: one longer than the text
+// cap halts once the cap is passed, not when the line finally ends (a line
+// from /dev/zero never does), and the lines within the cap read as usual.
+TEST(MemoryCaps, AnInputLinePastTheCapHaltsWhileItIsRead) {
+  SmallCaps caps;
+  std::FILE *file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  std::string fits(SmallCaps::kText - 1, 'a');
+  // Far longer than the few blocks read before the cap is passed.
+  std::string text = fits + "\n" + std::string(1000 * SmallCaps::kText, 'b');
+  ASSERT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
+  std::fflush(file);
+  ASSERT_EQ(lseek(fileno(file), 0, SEEK_SET), 0);
+  reset_stdin_reader(fileno(file));
+  EXPECT_EQ(read_input_line_from_stdin(), fits);
+  std::string message = "(no halt)";
+  try {
+    read_input_line_from_stdin();
+  } catch (const Halt &halt) {
+    message = halt.message;
+  }
+  EXPECT_EQ(message, "Error: out of memory");
+  EXPECT_LT(lseek(fileno(file), 0, SEEK_CUR), static_cast<off_t>(text.size() / 2));
+  reset_stdin_reader(STDIN_FILENO);
+  std::fclose(file);
 }
 
 // A halt while a call's later argument is evaluated releases the arguments
