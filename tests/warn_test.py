@@ -141,6 +141,19 @@ class WarningsReadInOrder(unittest.TestCase):
                          [l for l in lines if "warning:" in l])
 
 
+class InteractiveInputsAreSourcesOfTheirOwn(unittest.TestCase):
+    def test_every_input_of_a_long_session_is_warned_of(self):
+        # Each input is a new source, so the same place in the next input is
+        # a new place: more inputs than a 16-bit source number can tell.
+        count = 70000
+        with tempfile.TemporaryDirectory() as folder:
+            done = run(["-w"], folder, "print(zz)\n" * count)
+        warned = [l for l in done.stderr.decode().splitlines()
+                  if l == "<stdin>:1:7: warning: 'zz' is not bound, so it reads as null"]
+        self.assertEqual(len(warned), count)
+        self.assertNotIn("repeated", done.stderr.decode())
+
+
 if __name__ == "__main__":
     TOVIK = os.path.abspath(sys.argv.pop(1))
     SOURCE = Path(sys.argv.pop(1)).resolve()

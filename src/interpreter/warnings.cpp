@@ -20,22 +20,58 @@ bool warnings_enabled = false;
 
 namespace {
 
-constexpr uint32_t kNoSource = UINT32_MAX;
+// A source is known by a 64-bit identity, which no session can use up (one
+// per interactive input included), and named by an index into the few
+// distinct names: a file's path, or "<stdin>" for every input of the loop,
+// so the names do not grow with the inputs. A named source's identity is
+// its name's index; a fresh source's counts up from 2^32, past every index.
+constexpr uint64_t kNoSource = UINT64_MAX;
+constexpr uint64_t kFirstFreshSource = uint64_t{1} << 32;
+
+struct Source {
+  uint64_t id = kNoSource;
+  uint32_t name = 0;
+};
+
+// (source, line, column, kind): a place warned of, in full.
+struct PlaceKey {
+  uint64_t source = 0;
+  uint32_t line = 0;
+  uint32_t column = 0;
+  WarningKind kind{};
+  bool operator==(const PlaceKey &) const = default;
+};
+
+struct PlaceKeyHash {
+  size_t operator()(const PlaceKey &k) const {
+    uint64_t h = k.source * 0x9E3779B97F4A7C15u;
+    h ^= (static_cast<uint64_t>(k.line) << 32 | k.column) + 0x632BE59BD9B4E019u +
+         (h << 6) + (h >> 2);
+    h ^= static_cast<uint64_t>(k.kind) + (h << 6) + (h >> 2);
+    return static_cast<size_t>(h);
+  }
+};
+
+using PlaceCounts = std::unordered_map<PlaceKey, uint64_t, PlaceKeyHash>;
 
 struct SinkState {
-  std::vector<std::string> sources;
-  uint32_t current = kNoSource;
+  std::vector<std::string> names;
+  std::unordered_map<std::string, uint32_t> name_index;
+  uint64_t next_fresh = kFirstFreshSource;
+  Source current;
+  // The sources the open scopes replaced, innermost last.
+  std::vector<Source> outer;
   // Function payload -> the source its definition was compiled from. An
   // address freed and reused belongs to a new definition, which notes it
   // again when it is compiled.
-  std::unordered_map<const void *, uint32_t> function_sources;
-  // (source, line, column, kind) -> times seen after the first.
-  std::unordered_map<uint64_t, uint64_t> seen;
+  std::unordered_map<const void *, Source> function_sources;
+  // Each place -> times seen after the first.
+  PlaceCounts seen;
   // While a hold is on: its own once-per-place table and the lines it keeps.
   bool holding = false;
-  std::unordered_map<uint64_t, uint64_t> held_seen;
-  std::vector<std::pair<uint64_t, std::string>> held;
-  uint64_t last_key = 0;
+  PlaceCounts held_seen;
+  std::vector<std::pair<PlaceKey, std::string>> held;
+  PlaceKey last_key;
   // The calls in progress under warnings, innermost last.
   std::vector<std::pair<const FunctionObject *, size_t>> calls;
   uint64_t events = 0;
@@ -50,24 +86,25 @@ SinkState &state() {
   return s;
 }
 
-uint32_t source_id(std::string_view name, bool fresh) {
+Source source_named(std::string_view name, bool fresh) {
   SinkState &s = state();
-  if (!fresh)
-    for (uint32_t i = 0; i < s.sources.size(); ++i)
-      if (s.sources[i] == name) return i;
-  s.sources.emplace_back(name);
-  return static_cast<uint32_t>(s.sources.size() - 1);
+  auto [it, added] = s.name_index.try_emplace(
+      std::string(name), static_cast<uint32_t>(s.names.size()));
+  if (added) s.names.emplace_back(name);
+  uint32_t index = it->second;
+  return {fresh ? s.next_fresh++ : index, index};
 }
 
-// Places are told apart within a source by line and column, which fit in
-// 24 and 20 bits for any script that can be read; larger ones share keys
-// and at worst lose a warning.
-uint64_t place_key(uint32_t source, Place place, WarningKind kind) {
-  uint64_t key = static_cast<uint64_t>(place.line & 0xFFFFFF) << 40;
-  key |= static_cast<uint64_t>(place.column & 0xFFFFF) << 20;
-  key |= static_cast<uint64_t>(source & 0xFFFF) << 4;
-  key |= static_cast<uint64_t>(kind) & 0xF;
-  return key;
+void enter_source(Source source) {
+  SinkState &s = state();
+  s.outer.push_back(s.current);
+  s.current = source;
+}
+
+void leave_source(size_t depth) {
+  SinkState &s = state();
+  s.current = s.outer[depth];
+  s.outer.resize(depth);
 }
 
 // Buffered standard output is written out before a warning when the two
@@ -94,11 +131,11 @@ void write_stderr(const std::string &line) {
 } // namespace
 
 WarningSource::WarningSource(std::string_view name, bool fresh)
-    : outer_(state().current) {
-  state().current = source_id(name, fresh);
+    : outer_(state().outer.size()) {
+  enter_source(source_named(name, fresh));
 }
 
-WarningSource::~WarningSource() { state().current = outer_; }
+WarningSource::~WarningSource() { leave_source(outer_); }
 
 void note_function_source(const Value &function) {
   SinkState &s = state();
@@ -107,16 +144,16 @@ void note_function_source(const Value &function) {
 }
 
 FunctionSourceScope::FunctionSourceScope(const FunctionObject &function, size_t given)
-    : outer_(state().current) {
+    : outer_(state().outer.size()) {
   SinkState &s = state();
   auto it = s.function_sources.find(&function);
-  if (it != s.function_sources.end()) s.current = it->second;
+  enter_source(it != s.function_sources.end() ? it->second : s.current);
   s.calls.emplace_back(&function, given);
 }
 
 FunctionSourceScope::~FunctionSourceScope() {
   SinkState &s = state();
-  s.current = outer_;
+  leave_source(outer_);
   s.calls.pop_back();
 }
 
@@ -136,7 +173,7 @@ void count_explained_event() { ++state().events; }
 bool first_time(WarningKind kind, Place place) {
   SinkState &s = state();
   ++s.events;
-  uint64_t key = place_key(s.current, place, kind);
+  PlaceKey key{s.current.id, place.line, place.column, kind};
   auto [it, inserted] = (s.holding ? s.held_seen : s.seen).try_emplace(key, 0);
   if (inserted) {
     s.last_key = key;
@@ -183,8 +220,8 @@ WarningHold::~WarningHold() {
 
 void emit_warning(Place place, std::string_view message) {
   SinkState &s = state();
-  std::string line =
-      s.current == kNoSource ? std::string("<stdin>") : s.sources[s.current];
+  std::string line = s.current.id == kNoSource ? std::string("<stdin>")
+                                                : s.names[s.current.name];
   line += ':';
   line += std::to_string(place.line);
   line += ':';

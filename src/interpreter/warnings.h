@@ -47,7 +47,7 @@ public:
   WarningSource &operator=(const WarningSource &) = delete;
 
 private:
-  uint32_t outer_;
+  size_t outer_; // the depth of the scopes open before this one
 };
 
 // A function defined in a module runs in the importer's interpreter, but
@@ -64,7 +64,7 @@ public:
   FunctionSourceScope &operator=(const FunctionSourceScope &) = delete;
 
 private:
-  uint32_t outer_;
+  size_t outer_; // the depth of the scopes open before this one
 };
 
 // A script's top-level `let`s and `def`s are bound in a first pass before
