@@ -36,11 +36,11 @@ bool is_first_parameter(const std::vector<Symbol> &params, const ExecExpr &e) {
   return true;
 }
 
-// The last parameter named `symbol`: a repeated name is bound to the
-// argument of its last occurrence.
-int8_t last_parameter(const std::vector<Symbol> &params, Symbol symbol) {
+// The position of the last parameter named `symbol` (a repeated name is
+// bound to the argument of its last occurrence), or -1.
+ptrdiff_t last_parameter(const std::vector<Symbol> &params, Symbol symbol) {
   for (size_t i = params.size(); i-- > 0;)
-    if (params[i] == symbol) return static_cast<int8_t>(i);
+    if (params[i] == symbol) return static_cast<ptrdiff_t>(i);
   return -1;
 }
 
@@ -51,9 +51,11 @@ bool add_operand(PassThrough &pass, const std::vector<Symbol> &params,
   if (!reads_only_parameters(params, e)) return false;
   int8_t from = -1;
   if (e.kind == ExprKind::Identifier) {
-    from = last_parameter(params, e.symbol);
-    // A parameter beyond what the index can hold takes the ordinary way.
-    if (from < 0 || from >= INT8_MAX) return false;
+    ptrdiff_t position = last_parameter(params, e.symbol);
+    // A parameter beyond what the index can hold takes the ordinary way;
+    // told before narrowing, which would wrap (parameter 257 reading 1).
+    if (position < 0 || position >= INT8_MAX) return false;
+    from = static_cast<int8_t>(position);
     pass.arguments_needed =
         std::max<uint8_t>(pass.arguments_needed, static_cast<uint8_t>(from + 1));
   } else {
