@@ -25,7 +25,7 @@ void compile_node(const Expr &from, ExecExpr &to, ExprWork &work) {
   to.real = from.real;
   to.boolean = from.boolean;
   to.text = from.text;
-  to.op = from.op;
+  to.op = {from.op.kind, from.op.line, from.op.column};
   to.symbol = from.symbol;
   if (from.left) {
     to.left = std::make_unique<ExecExpr>();
@@ -61,7 +61,7 @@ ExecStmt compile_stmt(const Stmt &from, const SyntaxOwner &owner) {
   to.column = from.column;
   to.name = from.name;
   to.symbol = from.symbol;
-  to.op = from.op;
+  to.op = {from.op.kind, from.op.line, from.op.column};
   to.expr = compile_expr(from.expr);
   to.has_expr = from.has_expr;
   to.has_else = from.has_else;
@@ -75,8 +75,8 @@ ExecStmt compile_stmt(const Stmt &from, const SyntaxOwner &owner) {
     to.arms.push_back(std::move(compiled));
   }
   if (from.kind == StmtKind::Match) to.match_table = MatchTable::build(to.arms);
-  to.alias = from.alias;
-  to.items = from.items;
+  if (from.kind == StmtKind::Use)
+    to.use = std::make_unique<const ExecUse>(ExecUse{from.alias, from.items});
   if (from.kind == StmtKind::Function) {
     to.function_value =
         make_function(from.params, SyntaxOwner(owner, &from.body),

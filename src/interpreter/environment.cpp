@@ -67,7 +67,7 @@ ParkedSlots::ParkedSlots(Interpreter &interp) : m_interp(interp) {
     if (slot.local >= 0 || slot.has_global || slot.declared_global)
       m_bound.emplace_back(s, std::move(slot));
   }
-  std::vector<VariableSlot>().swap(interp.slots);
+  decltype(interp.slots)().swap(interp.slots);
   interp.slot_count = 0;
 }
 

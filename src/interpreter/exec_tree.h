@@ -60,6 +60,22 @@ struct ExecDictKey {
 };
 using ExecDictEntry = std::pair<ExecDictKey, ExecExpr>;
 
+// An operator as running code needs it: its kind, and where it was written
+// for messages about it. A token's payload fields would triple a node's
+// size for nothing.
+struct ExecOp {
+  TokenKind kind = TokenKind::Eof;
+  uint32_t line = 0;
+  uint32_t column = 0;
+};
+
+// What a `use` statement names besides the module; kept apart, as only that
+// statement has it.
+struct ExecUse {
+  std::optional<std::string> alias;
+  std::optional<std::vector<std::string>> items;
+};
+
 struct ExecExpr {
   ExprKind kind = ExprKind::Number;
   // The syntax node's position, for messages about this node; kept in what
@@ -74,7 +90,7 @@ struct ExecExpr {
   uint16_t height = UINT16_MAX;
   uint32_t column = 0;
   std::string text;
-  Token op;
+  ExecOp op;
   std::unique_ptr<ExecExpr> left;
   std::unique_ptr<ExecExpr> right;
   std::vector<ExecExpr> items;
@@ -116,7 +132,7 @@ struct ExecStmt {
   uint32_t column = 0;
   std::string name;
   Symbol symbol = 0;
-  Token op;
+  ExecOp op;
   ExecExpr expr;
   bool has_expr = false;
   std::vector<ExecStmt> body; // If then_body, While, For, Try body; a
@@ -126,8 +142,7 @@ struct ExecStmt {
   std::vector<ExecArm> arms;
   // Match: the literal arms' dispatch table, when they are many enough.
   std::shared_ptr<const MatchTable> match_table;
-  std::optional<std::string> alias;
-  std::optional<std::vector<std::string>> items;
+  std::unique_ptr<const ExecUse> use; // Use only
 
   // Function: the value every execution of the definition binds.
   Value function_value;

@@ -14,6 +14,7 @@
 #include "interpreter/trace.h"
 #include "interpreter/value.h"
 #include "lexer/symbol.h"
+#include "support/page_allocator.h"
 
 namespace tovik {
 
@@ -57,7 +58,8 @@ struct Interpreter {
   // stops after its next statement and the next call returns that value.
   // Only a module's interpreter ever raises this.
   bool return_pending = false;
-  std::vector<VariableSlot> slots; // globals and global_names, by symbol
+  // Globals and global_names, by symbol.
+  std::vector<VariableSlot, PageAllocator<VariableSlot>> slots;
   Symbol slot_count = 0;           // slots.size(), kept beside it for speed
   Dict modules;                    // name or alias -> Dict of exports
   Dict module_cache;               // module name -> Dict of exports

@@ -116,14 +116,15 @@ Completion execute_use(Interpreter &interp, const ExecStmt &use) {
       warn_missing_module(statement_place(use), use.name);
     return Completion::Normal;
   }
-  if (use.items) {
+  if (use.use->items) {
     // Chosen items become globals directly, whatever scope the use runs in.
-    for (const std::string &item : *use.items)
+    for (const std::string &item : *use.use->items)
       if (const Value *value = exports->as_dict().find(item))
         bind_global(interp, intern(item), *value);
     return Completion::Normal;
   }
-  interp.modules.set(use.alias ? *use.alias : use.name, std::move(*exports));
+  const std::optional<std::string> &alias = use.use->alias;
+  interp.modules.set(alias ? *alias : use.name, std::move(*exports));
   return Completion::Normal;
 }
 
