@@ -34,7 +34,8 @@ SANITIZER_ENV := \
 
 .PHONY: bench
 .PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
-        test test-release test-asan clean install screenshots screenshot-deps
+        test test-release test-asan halts clean install screenshots \
+        screenshot-deps
 
 all: release
 
@@ -134,6 +135,12 @@ test-asan: asan
 	  ulimit -S -s 65536 2>/dev/null || true; \
 	fi; \
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# Every script halted at every check it makes (up to 5000 points each),
+# where `make test` samples a few points per script.
+halts: asan
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) \
+	  python3 $(CURDIR)/tests/halt_injection_test.py tovik $(CURDIR) --all
 
 # The sanitizer pass builds only after the plain pass has passed; the
 # fuzz targets then run briefly, so the parser's and the interpreter's

@@ -568,6 +568,8 @@ Value make_function(const std::vector<std::string> &params,
                     std::shared_ptr<const std::vector<Stmt>> source,
                     std::vector<ExecStmt> body) {
   auto *f = new FunctionObject();
+  // Owned from here on, so a halt while it is filled in lets it go.
+  Value made = Value::function(f);
   f->params = params;
   for (const std::string &p : params) {
     f->param_symbols.push_back(intern(p));
@@ -580,7 +582,7 @@ Value make_function(const std::vector<std::string> &params,
   if (!f->body.empty() && f->body.back().kind == StmtKind::Return &&
       f->body.back().has_expr)
     f->final_result = &f->body.back().expr;
-  return Value::function(f);
+  return made;
 }
 
 } // namespace tovik

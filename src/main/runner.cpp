@@ -143,6 +143,10 @@ int run_command(const Command &command) {
   int status = 0;
   warnings_enabled = command.warn;
   try {
+#ifdef TOVIK_HALT_INJECTION
+    // From here on a halt is reported; what came before is no run yet.
+    start_halt_injection();
+#endif
     switch (command.kind) {
     case CommandKind::Help:
       print_usage();

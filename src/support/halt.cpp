@@ -7,6 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <new>
 
 #if defined(TOVIK_ADDRESS_SANITIZER)
 #include <sanitizer/asan_interface.h>
@@ -86,6 +91,99 @@ void interrupted() {
   prepare_to_unwind();
   throw Halt{"Interrupted"};
 }
+
+#ifdef TOVIK_HALT_INJECTION
+namespace {
+
+bool injecting = false;
+uint64_t checks_made = 0;
+uint64_t halt_at = 0; // 0: count only
+
+void report_checks_made() {
+  std::fprintf(stderr, "halt checks made: %llu\n",
+               static_cast<unsigned long long>(checks_made));
+}
+
+} // namespace
+
+bool halt_injected() {
+  if (!injecting || std::uncaught_exceptions() > 0) return false;
+  return ++checks_made == halt_at;
+}
+
+void start_halt_injection() {
+  const char *at = std::getenv("TOVIK_HALT_AT");
+  if (!at) return;
+  injecting = true;
+  if (std::strcmp(at, "count") == 0)
+    std::atexit(report_checks_made);
+  else
+    halt_at = std::strtoull(at, nullptr, 10);
+}
+#endif
+
+} // namespace tovik
+
+#ifdef TOVIK_HALT_INJECTION
+// Allocation is a halt check too: the chosen one fails as the system's
+// allocator fails when memory runs out. Defined beside halt_injected so the
+// program always links these in place of the standard ones.
+void *operator new(std::size_t size) {
+  if (tovik::halt_injected()) throw std::bad_alloc();
+  if (void *p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void *operator new[](std::size_t size) { return ::operator new(size); }
+void *operator new(std::size_t size, std::align_val_t align) {
+  if (tovik::halt_injected()) throw std::bad_alloc();
+  auto a = static_cast<std::size_t>(align);
+  if (void *p = std::aligned_alloc(a, (size + a - 1) / a * a)) return p;
+  throw std::bad_alloc();
+}
+void *operator new[](std::size_t size, std::align_val_t align) {
+  return ::operator new(size, align);
+}
+// The forms that report failure with null: their callers take another way.
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
+  if (tovik::halt_injected()) return nullptr;
+  return std::malloc(size ? size : 1);
+}
+void *operator new[](std::size_t size, const std::nothrow_t &tag) noexcept {
+  return ::operator new(size, tag);
+}
+void *operator new(std::size_t size, std::align_val_t align,
+                   const std::nothrow_t &) noexcept {
+  if (tovik::halt_injected()) return nullptr;
+  auto a = static_cast<std::size_t>(align);
+  return std::aligned_alloc(a, (size + a - 1) / a * a);
+}
+void *operator new[](std::size_t size, std::align_val_t align,
+                     const std::nothrow_t &tag) noexcept {
+  return ::operator new(size, align, tag);
+}
+void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete(void *p, std::align_val_t, const std::nothrow_t &) noexcept {
+  std::free(p);
+}
+void operator delete[](void *p, std::align_val_t, const std::nothrow_t &) noexcept {
+  std::free(p);
+}
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete[](void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+void operator delete(void *p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void *p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t, std::align_val_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void *p, std::size_t, std::align_val_t) noexcept {
+  std::free(p);
+}
+#endif
+
+namespace tovik {
 
 #ifdef TOVIK_FUZZING
 uint64_t fuzz_steps_left = 0;

@@ -14,6 +14,17 @@ struct Halt {
   std::string message; // printed on standard error, followed by a line end
 };
 
+#ifdef TOVIK_HALT_INJECTION
+// Test builds only (the sanitizer build): every halt check counts itself,
+// and the one numbered by TOVIK_HALT_AT halts as if its condition had come
+// true, so a test can make a run halt at each point in turn and see that it
+// ends in order. Checks made while a halt unwinds are not counted.
+// TOVIK_HALT_AT=count halts nowhere and writes the number of checks made to
+// standard error at exit. Without the variable nothing is counted.
+bool halt_injected();
+void start_halt_injection();
+#endif
+
 // Lowest address this thread's native stack may reach, with headroom for a
 // builtin, a trace line or a sanitizer report below it. It starts at the
 // top of the address space so that the first check of each thread reads the
@@ -38,6 +49,9 @@ inline void check_stack() {
 #else
   auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
 #endif
+#ifdef TOVIK_HALT_INJECTION
+  if (halt_injected()) recursion_limit_reached();
+#endif
   if (frame < stack_floor) [[unlikely]]
     stack_check_failed(frame);
 }
@@ -60,6 +74,9 @@ inline void halt_if_interrupted() {
   if (fuzz_steps_left == 0) [[unlikely]]
     fuzz_budget_spent();
   --fuzz_steps_left;
+#endif
+#ifdef TOVIK_HALT_INJECTION
+  if (halt_injected()) interrupted();
 #endif
   if (interrupt_requested) [[unlikely]]
     interrupted();

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/halt.h"
+
 namespace tovik {
 
 #ifndef TOVIK_FUZZING
@@ -42,11 +44,17 @@ extern constinit size_t array_length_cap;
 [[noreturn]] void out_of_memory();
 
 inline void check_text_length(size_t bytes) {
+#ifdef TOVIK_HALT_INJECTION
+  if (halt_injected()) out_of_memory();
+#endif
   if (bytes > text_bytes_cap) [[unlikely]]
     out_of_memory();
 }
 
 inline void check_array_length(size_t elements) {
+#ifdef TOVIK_HALT_INJECTION
+  if (halt_injected()) out_of_memory();
+#endif
   if (elements > array_length_cap) [[unlikely]]
     out_of_memory();
 }
