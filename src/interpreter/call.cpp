@@ -104,15 +104,20 @@ namespace {
 
 // A call that reached the library. For `x = set(x, k, v)` and the like the
 // variable's payload is handed over as for push; a halt gives it back.
+// `warned_before` counts the warnings before the arguments were evaluated.
 Value call_library_for(Interpreter &interp, const ExecExpr &call,
-                       std::span<Value> args, Symbol assign_to) {
+                       std::span<Value> args, Symbol assign_to,
+                       uint64_t warned_before) {
   auto id = static_cast<LibraryId>(call.callee - kLibraryName);
   if (debug_enabled) trace_call(call.text + " is a library function");
   Value *handed = nullptr;
   if (library_updates_first_argument(id))
     handed = hand_over_first_argument(interp, assign_to, args);
   try {
-    return call_library(id, args, interp);
+    Value result = call_library(id, args, interp);
+    if (warnings_enabled && result.is_null()) [[unlikely]]
+      warn_library_null(call, id, args, warning_events() != warned_before);
+    return result;
   } catch (...) {
     if (handed && !args[0].is_null()) *handed = std::move(args[0]);
     throw;
@@ -120,7 +125,8 @@ Value call_library_for(Interpreter &interp, const ExecExpr &call,
 }
 
 Value call_named_value(Interpreter &interp, const ExecExpr &call,
-                       std::span<Value> args, Symbol assign_to = kNoSymbol) {
+                       std::span<Value> args, Symbol assign_to = kNoSymbol,
+                       uint64_t warned_before = 0) {
   const std::string &name = call.text;
   if (debug_enabled)
     trace_call(name + " is not a builtin, looking for user function");
@@ -152,7 +158,7 @@ Value call_named_value(Interpreter &interp, const ExecExpr &call,
   }
   default:
     if (call.callee >= kLibraryName)
-      return call_library_for(interp, call, args, assign_to);
+      return call_library_for(interp, call, args, assign_to, warned_before);
     if (debug_enabled) trace_call("Function not found for: " + name);
     if (warnings_enabled) [[unlikely]]
       warn_call_of_nothing(interp, call, callee);
@@ -463,7 +469,7 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
                         warning_events() != warned_before);
     return result;
   }
-  return call_named_value(interp, call, args, assign_to);
+  return call_named_value(interp, call, args, assign_to, warned_before);
 }
 
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
