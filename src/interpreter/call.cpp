@@ -405,6 +405,24 @@ ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
   return call_user_binding(interp, call, kNoSymbol);
 }
 
+// A library name without trace lines or warnings: the arguments in the
+// native frame, then the name's binding, which is almost never a function
+// (and then is called as call_named_value would).
+Value call_library_name(Interpreter &interp, const ExecExpr &call, Symbol assign_to) {
+  InlineArguments arguments(interp, call);
+  std::span<Value> args = arguments.values();
+  const Value &found = read_variable(interp, call.symbol);
+  if (found.is(ValueKind::Function) || found.is(ValueKind::BuiltinFunction)) [[unlikely]]
+    return call_named_value(interp, call, args, assign_to);
+  return call_library_for(interp, call, args, assign_to, 0);
+}
+
+Value call_library_evaluator(Interpreter &interp, const ExecExpr &call) {
+  if (!takes_fast_path(call)) [[unlikely]]
+    return call_function(interp, call);
+  return call_library_name(interp, call, kNoSymbol);
+}
+
 // One evaluator per builtin, so that a call goes straight to its function.
 template <Value (*Builtin)(Args, GraphicsContext &)>
 Value call_builtin(Interpreter &interp, const ExecExpr &call) {
@@ -426,6 +444,7 @@ Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
   if (!takes_fast_path(call)) return call_function(interp, call, assign_to);
   if (!calls_builtin(call)) {
+    if (call.callee >= kLibraryName) return call_library_name(interp, call, assign_to);
     if (is_plain_name(call.callee))
       return Value::adopt(call_user_binding(interp, call, assign_to));
     return call_function(interp, call, assign_to);
@@ -441,6 +460,7 @@ bool calls_builtin(const ExecExpr &call) {
 
 Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
+  if (call.callee >= kLibraryName) return evaluator_of<call_library_evaluator>;
   if (is_plain_name(call.callee)) return call_user_name;
   if (call.callee < kBuiltinCount) return kBuiltinCalls[call.callee];
   return nullptr;

@@ -49,15 +49,4 @@ Value call_library(LibraryId id, LibraryArgs args, Interpreter &interp) {
   return kFunctions[static_cast<size_t>(id)](args, interp);
 }
 
-bool library_updates_first_argument(LibraryId id) {
-  switch (id) {
-  case LibraryId::set:
-  case LibraryId::remove:
-  case LibraryId::insert:
-    return true;
-  default:
-    return false;
-  }
-}
-
 } // namespace tovik

@@ -107,7 +107,9 @@ Value call_library(LibraryId id, LibraryArgs args, Interpreter &interp);
 // k, v)`) and run no script code: the caller may hand over the variable's
 // payload, so that the only holder changes it in place. (Not sort: its
 // comparisons may read the variable.)
-bool library_updates_first_argument(LibraryId id);
+inline bool library_updates_first_argument(LibraryId id) {
+  return id == LibraryId::set || id == LibraryId::remove || id == LibraryId::insert;
+}
 
 // The command-line arguments after the script file, as `args()` gives them;
 // set by the driver before the script runs.
