@@ -405,14 +405,20 @@ ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
   return call_user_binding(interp, call, kNoSymbol);
 }
 
-// A library name without trace lines or warnings: the arguments in the
-// native frame, then the name's binding, which is almost never a function
-// (and then is called as call_named_value would).
+bool is_callable(const Value &value) {
+  return value.is(ValueKind::Function) || value.is(ValueKind::BuiltinFunction);
+}
+
+// A library name without trace lines or warnings. A name the script binds
+// to a function goes the way of any plain name (its pass-through included);
+// otherwise the arguments go in the native frame, and the binding is looked
+// at again after them, since evaluating them may have bound the name.
 Value call_library_name(Interpreter &interp, const ExecExpr &call, Symbol assign_to) {
+  if (is_callable(read_variable(interp, call.symbol))) [[unlikely]]
+    return Value::adopt(call_user_binding(interp, call, assign_to));
   InlineArguments arguments(interp, call);
   std::span<Value> args = arguments.values();
-  const Value &found = read_variable(interp, call.symbol);
-  if (found.is(ValueKind::Function) || found.is(ValueKind::BuiltinFunction)) [[unlikely]]
+  if (is_callable(read_variable(interp, call.symbol))) [[unlikely]]
     return call_named_value(interp, call, args, assign_to);
   return call_library_for(interp, call, args, assign_to, 0);
 }

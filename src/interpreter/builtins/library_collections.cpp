@@ -1,6 +1,8 @@
 // Library functions on arrays and dictionaries. Each gives a new value; a
 // first argument that nobody else holds (`x = set(x, k, v)` hands over the
-// variable's) is changed in place, so updating costs O(1), not a copy.
+// variable's) is changed in place, so updating costs O(1), not a copy. The
+// change is made in the argument itself, so a caller that handed over its
+// variable can take the value back if the run halts on the way.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -40,19 +42,19 @@ Value library_set(LibraryArgs args, Interpreter &) {
   if (args[0].is(ValueKind::Array)) {
     std::optional<size_t> at = element_at(args[1], args[0].as_array().size());
     if (!at) return Value();
-    Value array = std::move(args[0]);
-    array.mutable_array()[*at] = std::move(args[2]);
-    return array;
+    args[0].mutable_array()[*at] = std::move(args[2]);
+    return std::move(args[0]);
   }
   if (args[0].is(ValueKind::Dict) && args[1].is(ValueKind::String)) {
     const uint64_t hash = key_hash(args[1]);
-    Value dict = std::move(args[0]);
-    Dict &entries = dict.mutable_dict();
-    if (Value *bound = entries.find(args[1].as_text(), hash))
+    Dict &entries = args[0].mutable_dict();
+    if (Value *bound = entries.find(args[1].as_text(), hash)) {
       *bound = std::move(args[2]);
-    else
+    } else {
+      check_array_length(entries.size() + 1);
       entries.set(args[1].as_text(), hash, std::move(args[2]));
-    return dict;
+    }
+    return std::move(args[0]);
   }
   return Value();
 }
@@ -63,18 +65,16 @@ Value library_remove(LibraryArgs args, Interpreter &) {
     if (!is_numeric(args[1])) return Value();
     std::optional<size_t> at = element_at(args[1], args[0].as_array().size());
     if (!at) return std::move(args[0]);
-    Value array = std::move(args[0]);
-    std::vector<Value> &items = array.mutable_array();
+    std::vector<Value> &items = args[0].mutable_array();
     items.erase(items.begin() + static_cast<ptrdiff_t>(*at));
-    return array;
+    return std::move(args[0]);
   }
   if (args[0].is(ValueKind::Dict) && args[1].is(ValueKind::String)) {
     const uint64_t hash = key_hash(args[1]);
     if (!args[0].as_dict().find(args[1].as_text(), hash))
       return std::move(args[0]);
-    Value dict = std::move(args[0]);
-    dict.mutable_dict().remove(args[1].as_text(), hash);
-    return dict;
+    args[0].mutable_dict().remove(args[1].as_text(), hash);
+    return std::move(args[0]);
   }
   return Value();
 }
@@ -87,10 +87,9 @@ Value library_insert(LibraryArgs args, Interpreter &) {
   const int64_t at = to_integer(args[1]);
   if (at < 0 || static_cast<uint64_t>(at) > length) return Value();
   check_array_length(length + 1);
-  Value array = std::move(args[0]);
-  std::vector<Value> &items = array.mutable_array();
+  std::vector<Value> &items = args[0].mutable_array();
   items.insert(items.begin() + at, std::move(args[2]));
-  return array;
+  return std::move(args[0]);
 }
 
 Value library_has(LibraryArgs args, Interpreter &) {
