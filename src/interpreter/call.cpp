@@ -102,26 +102,33 @@ Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
 
 namespace {
 
-// A call that reached the library. For `x = set(x, k, v)` and the like the
+// Runs a library function. For `x = set(x, k, v)` and the like the
 // variable's payload is handed over as for push; a halt gives it back.
-// `warned_before` counts the warnings before the arguments were evaluated.
+Value run_library(Interpreter &interp, LibraryId id, std::span<Value> args,
+                  Symbol assign_to) {
+  if (assign_to == kNoSymbol || !library_updates_first_argument(id))
+    return call_library(id, args, interp);
+  Value *handed = hand_over_first_argument(interp, assign_to, args);
+  try {
+    return call_library(id, args, interp);
+  } catch (...) {
+    if (handed && !args[0].is_null()) *handed = std::move(args[0]);
+    throw;
+  }
+}
+
+// A call that reached the library by the general path, with its trace line
+// and warning. `warned_before` counts the warnings before the arguments
+// were evaluated.
 Value call_library_for(Interpreter &interp, const ExecExpr &call,
                        std::span<Value> args, Symbol assign_to,
                        uint64_t warned_before) {
   auto id = static_cast<LibraryId>(call.callee - kLibraryName);
   if (debug_enabled) trace_call(call.text + " is a library function");
-  Value *handed = nullptr;
-  if (library_updates_first_argument(id))
-    handed = hand_over_first_argument(interp, assign_to, args);
-  try {
-    Value result = call_library(id, args, interp);
-    if (warnings_enabled && result.is_null()) [[unlikely]]
-      warn_library_null(call, id, args, warning_events() != warned_before);
-    return result;
-  } catch (...) {
-    if (handed && !args[0].is_null()) *handed = std::move(args[0]);
-    throw;
-  }
+  Value result = run_library(interp, id, args, assign_to);
+  if (warnings_enabled && result.is_null()) [[unlikely]]
+    warn_library_null(call, id, args, warning_events() != warned_before);
+  return result;
 }
 
 Value call_named_value(Interpreter &interp, const ExecExpr &call,
@@ -420,7 +427,8 @@ Value call_library_name(Interpreter &interp, const ExecExpr &call, Symbol assign
   std::span<Value> args = arguments.values();
   if (is_callable(read_variable(interp, call.symbol))) [[unlikely]]
     return call_named_value(interp, call, args, assign_to);
-  return call_library_for(interp, call, args, assign_to, 0);
+  return run_library(interp, static_cast<LibraryId>(call.callee - kLibraryName), args,
+                     assign_to);
 }
 
 Value call_library_evaluator(Interpreter &interp, const ExecExpr &call) {
