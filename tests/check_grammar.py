@@ -59,6 +59,12 @@ def language_words(source_dir):
     return keywords, kinds, builtins, sdl2
 
 
+def library_words(source_dir):
+    """The library's function names, which only the reference documents."""
+    path = Path(source_dir) / "src" / "interpreter/builtins/library.h"
+    return x_macro_items(path, r'^\s*X\(\w+,\s*"(\w+)"')
+
+
 # ---------------------------------------------------------------- engine
 
 class Grammar:

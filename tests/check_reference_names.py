@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Checks that the reference documents every builtin, every sdl2 function
-and every keyword the interpreter has, and no function it lacks: each
-function needs a table row starting with its name and an opening bracket.
+"""Checks that the reference documents every builtin, every sdl2 function,
+every library function and every keyword the interpreter has, and no
+function it lacks: each function needs a table row starting with its name
+and an opening bracket.
 
 Usage: check_reference_names.py SOURCE_DIR
 """
@@ -10,7 +11,7 @@ import re
 import sys
 from pathlib import Path
 
-from check_grammar import language_words
+from check_grammar import language_words, library_words
 
 
 def main(argv):
@@ -19,13 +20,14 @@ def main(argv):
         return 2
     root = Path(argv[1])
     keywords, _, builtins, sdl2 = language_words(root)
+    library = library_words(root)
     text = (root / "docs" / "reference.md").read_text(encoding="utf-8")
     rows = set(re.findall(r"^\| `(\w+)\(", text, re.MULTILINE))
     problems = []
-    for name in builtins + sdl2:
+    for name in builtins + sdl2 + library:
         if name not in rows:
             problems.append("no table row for %s" % name)
-    for name in sorted(rows - set(builtins) - set(sdl2)):
+    for name in sorted(rows - set(builtins) - set(sdl2) - set(library)):
         problems.append("a table row documents %s, which the interpreter does not have" % name)
     for word in keywords:
         if "`%s`" % word not in text and not re.search(r"`[^`]*\b%s\b[^`]*`" % word, text):
@@ -33,8 +35,8 @@ def main(argv):
     for problem in problems:
         print("FAIL " + problem)
     print("%d functions and %d keywords checked, %d problems"
-          % (len(builtins) + len(sdl2), len(keywords), len(problems)))
-    return 1 if problems or not builtins else 0
+          % (len(builtins) + len(sdl2) + len(library), len(keywords), len(problems)))
+    return 1 if problems or not builtins or not library else 0
 
 
 if __name__ == "__main__":

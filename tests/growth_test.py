@@ -216,6 +216,49 @@ def main() {{ print(down({depth})) }}"""
         ) + f"print(f{n - 1}(1))\n"
         self.assertLess(self.ratio(src, 10000), 25)
 
+    def test_set_updates_arrays_and_dicts_in_place(self):
+        # `x = set(x, k, v)` must change the payload the variable alone
+        # holds, not copy it: a copy per update would give about 100. A
+        # second variable keeps one old copy, which must stay as it was.
+        src = lambda n: f"""def main() {{
+  let xs = 0..{n}
+  let d = {{}}
+  for i in 0..{n} {{ d = set(d, concat("k", i), i) }}
+  let old = d
+  let old_xs = xs
+  for i in 0..{n} {{
+    xs = set(xs, i, xs[(i * 7) % {n}] + 1)
+    d = set(d, concat("k", i % 100), i)
+  }}
+  for i in 0..{n} {{
+    xs = insert(xs, len(xs), i)
+    xs = remove(xs, -1)
+  }}
+  print(len(d) + len(old) + len(old_xs) + xs[0] + old["k5"] + old_xs[5])
+}}"""
+        self.assertLess(self.ratio(src, 10000), 30)
+
+    def test_dict_lookups_and_has_cost_the_same_at_any_size(self):
+        # The same number of has() and index reads on a dictionary ten times
+        # larger: a search through the keys would make them about 10 times
+        # slower.
+        src = lambda n: f"""def main() {{
+  let d = {{}}
+  for i in 0..{n} {{ d = set(d, concat("k", i), i) }}
+  let keys = []
+  for i in 0..1000 {{ keys = push(keys, concat("k", (i * 97) % {n})) }}
+  let found = 0
+  for r in 0..300 {{
+    for k in keys {{
+      if has(d, k) {{ found += d[k] }}
+    }}
+  }}
+  print(found)
+}}"""
+        # Building the dictionary itself is linear, so the ratio is well
+        # below 10 when the lookups are constant.
+        self.assertLess(self.per_iteration_ratio(src, 10000, 100000), 4)
+
 
 if __name__ == "__main__":
     TOVIK = os.path.abspath(sys.argv.pop(1))

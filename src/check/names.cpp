@@ -7,6 +7,7 @@
 
 #include "graphics/library.h"
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/library.h"
 #include "lexer/scanner.h"
 #include "parser/parser.h"
 #include "support/halt.h"
@@ -177,6 +178,30 @@ struct Checker {
            "module '" + module + "' defines no '" + member + "'");
   }
 
+  void library_call(const Expr &call, LibraryId id) {
+    const LibraryArity arity = library_arity(id);
+    const size_t args = call.items.size();
+    const std::string name(library_name(id));
+    if (args < arity.least)
+      warn(call.line, call.column, "W304",
+           "'" + name + "' needs at least " + std::to_string(arity.least) + " argument" +
+               (arity.least == 1 ? "" : "s") + ": with fewer it gives null");
+    else if (args > arity.most)
+      warn(call.line, call.column, "W303",
+           "'" + name + "' takes " + std::to_string(arity.most) + " argument" +
+               (arity.most == 1 ? "" : "s") + " but gets " + std::to_string(args) +
+               ": the extra ones are ignored");
+  }
+
+  // A definition that takes a builtin's name is never called: the builtin
+  // answers every call of that name first.
+  void definition(const Stmt &s) {
+    if (s.kind == StmtKind::Function && find_builtin(s.name))
+      warn(s.line, s.column, "W307",
+           "'" + s.name + "' is a builtin, and a call of it always reaches the builtin: "
+           "this definition can never be called; give it another name");
+  }
+
   void call(const Expr &call) {
     size_t dot = call.text.find('.');
     if (dot != std::string::npos) return dotted_call(call, dot);
@@ -195,6 +220,9 @@ struct Checker {
       if (def->second.size() == 1) arity(call, name, def->second[0]);
       return;
     }
+    // A library function answers where nothing the script binds is a
+    // function, which a variable of that name seldom holds.
+    if (std::optional<LibraryId> id = find_library(name)) return library_call(call, *id);
     if (names.bound.count(name)) return; // a variable may hold a function
     for (const auto &[module, info] : names.module_files)
       if (info.functions.count(name)) return;
@@ -307,6 +335,7 @@ struct Checker {
 
   void stmt(const Stmt &s) {
     check_stack();
+    definition(s);
     if (s.kind == StmtKind::Use && !s.name.empty() && s.name != "sdl2" &&
         !names.module_files[s.name].found)
       warn(s.line, s.column, "W306",
@@ -329,36 +358,45 @@ struct Checker {
 // A call whose running twice can be seen: a function of the script or of a
 // module, or a builtin that reads, writes, draws or draws a random number.
 // Computing builtins give the same value twice and nobody can tell.
-bool is_visible_call(const Expr &e) {
+bool is_visible_call(const Expr &e, const std::set<std::string> &defined) {
   if (e.kind != ExprKind::Call) return false;
-  if (!find_builtin(e.text)) return true;
+  if (!find_builtin(e.text)) {
+    // Library functions compute, except those that read, write or wait.
+    if (defined.count(e.text) || !find_library(e.text)) return true;
+    static const std::set<std::string_view> kLibraryEffects = {
+        "read_line", "read_file", "write_file", "sleep", "clock"};
+    return kLibraryEffects.count(e.text) > 0;
+  }
   static const std::set<std::string_view> kEffects = {
       "print", "input", "random", "random_range", "window", "clear", "present", "draw", "fill"};
   return kEffects.count(e.text) > 0;
 }
 
-bool calls_visibly(const Expr &e) {
+bool calls_visibly(const Expr &e, const std::set<std::string> &defined) {
   check_stack();
-  if (is_visible_call(e)) return true;
-  if (e.left && calls_visibly(*e.left)) return true;
-  if (e.right && calls_visibly(*e.right)) return true;
+  if (is_visible_call(e, defined)) return true;
+  if (e.left && calls_visibly(*e.left, defined)) return true;
+  if (e.right && calls_visibly(*e.right, defined)) return true;
   for (const Expr &item : e.items)
-    if (calls_visibly(item)) return true;
+    if (calls_visibly(item, defined)) return true;
   for (const DictEntry &entry : e.entries)
-    if (calls_visibly(entry.second)) return true;
+    if (calls_visibly(entry.second, defined)) return true;
   return false;
 }
 
 void check_program_shape(const std::vector<Stmt> &program, CheckWarnings &out) {
   bool has_main = false;
-  for (const Stmt &s : program)
+  std::set<std::string> defined;
+  for (const Stmt &s : program) {
     if (s.kind == StmtKind::Function && s.name == "main") has_main = true;
+    if (s.kind == StmtKind::Function) defined.insert(s.name);
+  }
   for (const Stmt &s : program) {
     if (has_main && s.kind != StmtKind::Let && s.kind != StmtKind::Function)
       out.push_back({s.line, s.column, "W401",
                      "this never runs: a script that defines 'main' runs only 'main', after "
                      "its top-level 'let' and 'def'"});
-    if (!has_main && s.kind == StmtKind::Let && calls_visibly(s.expr))
+    if (!has_main && s.kind == StmtKind::Let && calls_visibly(s.expr, defined))
       out.push_back({s.line, s.column, "W402",
                      "this top-level 'let' runs twice, and its calls with it: once before "
                      "the script starts and once in order"});
@@ -376,6 +414,7 @@ void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
   for (const auto &[n, counts] : names.defs) names.callable_names.push_back(n);
   for (int i = 0; i < kBuiltinCount; ++i)
     names.callable_names.push_back(builtin_name(static_cast<BuiltinId>(i)));
+  for (std::string_view name : library_names()) names.callable_names.push_back(name);
   Checker checker{names, out, {}};
   checker.stmts(program);
   check_program_shape(program, out);

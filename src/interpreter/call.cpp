@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/library.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/warnings.h"
@@ -25,6 +26,14 @@ constexpr int16_t kUnresolved = -1;
 constexpr int16_t kGraphicsName = 1000; // begins with "sdl2.": the library first
 constexpr int16_t kUserName = 1001;     // a plain name, not a builtin
 constexpr int16_t kDottedName = 1002;   // m.f: looked up among modules
+// A plain name that is also a library function's: kLibraryName plus its
+// id. It resolves as any plain name, and reaches the library only where
+// that finds nothing to call.
+constexpr int16_t kLibraryName = 2000;
+
+bool is_plain_name(int16_t callee) {
+  return callee == kUserName || callee >= kLibraryName;
+}
 
 int16_t resolve(const ExecExpr &call) {
   std::string_view name = call.text;
@@ -33,7 +42,10 @@ int16_t resolve(const ExecExpr &call) {
     return kGraphicsName;
   if (std::optional<BuiltinId> id = find_builtin(name))
     return static_cast<int16_t>(*id);
-  return dot == std::string_view::npos ? kUserName : kDottedName;
+  if (dot != std::string_view::npos) return kDottedName;
+  if (std::optional<LibraryId> id = find_library(name))
+    return static_cast<int16_t>(kLibraryName + static_cast<int16_t>(*id));
+  return kUserName;
 }
 
 [[gnu::always_inline]] inline Value enter_user_function(Interpreter &interp, const FunctionObject &function,
@@ -90,15 +102,45 @@ Value call_builtin_for(Interpreter &interp, const ExecExpr &call,
 
 namespace {
 
+// Runs a library function. For `x = set(x, k, v)` and the like the
+// variable's payload is handed over as for push; a halt gives it back.
+Value run_library(Interpreter &interp, LibraryId id, std::span<Value> args,
+                  Symbol assign_to) {
+  if (assign_to == kNoSymbol || !library_updates_first_argument(id))
+    return call_library(id, args, interp);
+  Value *handed = hand_over_first_argument(interp, assign_to, args);
+  try {
+    return call_library(id, args, interp);
+  } catch (...) {
+    if (handed && !args[0].is_null()) *handed = std::move(args[0]);
+    throw;
+  }
+}
+
+// A call that reached the library by the general path, with its trace line
+// and warning. `warned_before` counts the warnings before the arguments
+// were evaluated.
+Value call_library_for(Interpreter &interp, const ExecExpr &call,
+                       std::span<Value> args, Symbol assign_to,
+                       uint64_t warned_before) {
+  auto id = static_cast<LibraryId>(call.callee - kLibraryName);
+  if (debug_enabled) trace_call(call.text + " is a library function");
+  Value result = run_library(interp, id, args, assign_to);
+  if (warnings_enabled && result.is_null()) [[unlikely]]
+    warn_library_null(call, id, args, warning_events() != warned_before);
+  return result;
+}
+
 Value call_named_value(Interpreter &interp, const ExecExpr &call,
-                       std::span<Value> args) {
+                       std::span<Value> args, Symbol assign_to = kNoSymbol,
+                       uint64_t warned_before = 0) {
   const std::string &name = call.text;
   if (debug_enabled)
     trace_call(name + " is not a builtin, looking for user function");
   // Any dotted name, an `sdl2.` one the graphics library does not know
   // included, is looked up among the modules.
-  Value callee = call.callee == kUserName ? get_variable(interp, call.symbol)
-                                         : get_variable(interp, name);
+  Value callee = is_plain_name(call.callee) ? get_variable(interp, call.symbol)
+                                            : get_variable(interp, name);
   if (debug_enabled)
     trace_call("get_variable(" + name + ") returned: " + to_debug(callee));
   switch (callee.kind()) {
@@ -122,6 +164,8 @@ Value call_named_value(Interpreter &interp, const ExecExpr &call,
     return call_user_function(interp, function, args);
   }
   default:
+    if (call.callee >= kLibraryName)
+      return call_library_for(interp, call, args, assign_to, warned_before);
     if (debug_enabled) trace_call("Function not found for: " + name);
     if (warnings_enabled) [[unlikely]]
       warn_call_of_nothing(interp, call, callee);
@@ -336,7 +380,7 @@ constexpr bool kCountsEveryCall = false;
   const Value *found = &read_variable(interp, call.symbol);
   if (!found->is(ValueKind::Function)) [[unlikely]] {
     ArgumentFrame frame(interp);
-    return call_named_value(interp, call, pending.move_to(frame)).release();
+    return call_named_value(interp, call, pending.move_to(frame), assign_to).release();
   }
   // A reference of our own keeps the function alive even if its body
   // rebinds the name.
@@ -368,6 +412,31 @@ ValueTransfer call_user_name(Interpreter &interp, const ExecExpr &call) {
   return call_user_binding(interp, call, kNoSymbol);
 }
 
+bool is_callable(const Value &value) {
+  return value.is(ValueKind::Function) || value.is(ValueKind::BuiltinFunction);
+}
+
+// A library name without trace lines or warnings. A name the script binds
+// to a function goes the way of any plain name (its pass-through included);
+// otherwise the arguments go in the native frame, and the binding is looked
+// at again after them, since evaluating them may have bound the name.
+Value call_library_name(Interpreter &interp, const ExecExpr &call, Symbol assign_to) {
+  if (is_callable(read_variable(interp, call.symbol))) [[unlikely]]
+    return Value::adopt(call_user_binding(interp, call, assign_to));
+  InlineArguments arguments(interp, call);
+  std::span<Value> args = arguments.values();
+  if (is_callable(read_variable(interp, call.symbol))) [[unlikely]]
+    return call_named_value(interp, call, args, assign_to);
+  return run_library(interp, static_cast<LibraryId>(call.callee - kLibraryName), args,
+                     assign_to);
+}
+
+Value call_library_evaluator(Interpreter &interp, const ExecExpr &call) {
+  if (!takes_fast_path(call)) [[unlikely]]
+    return call_function(interp, call);
+  return call_library_name(interp, call, kNoSymbol);
+}
+
 // One evaluator per builtin, so that a call goes straight to its function.
 template <Value (*Builtin)(Args, GraphicsContext &)>
 Value call_builtin(Interpreter &interp, const ExecExpr &call) {
@@ -389,7 +458,8 @@ Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to) {
   if (!takes_fast_path(call)) return call_function(interp, call, assign_to);
   if (!calls_builtin(call)) {
-    if (call.callee == kUserName)
+    if (call.callee >= kLibraryName) return call_library_name(interp, call, assign_to);
+    if (is_plain_name(call.callee))
       return Value::adopt(call_user_binding(interp, call, assign_to));
     return call_function(interp, call, assign_to);
   }
@@ -404,7 +474,8 @@ bool calls_builtin(const ExecExpr &call) {
 
 Evaluator call_evaluator(const ExecExpr &call) {
   if (call.callee == kUnresolved) call.callee = resolve(call);
-  if (call.callee == kUserName) return call_user_name;
+  if (call.callee >= kLibraryName) return evaluator_of<call_library_evaluator>;
+  if (is_plain_name(call.callee)) return call_user_name;
   if (call.callee < kBuiltinCount) return kBuiltinCalls[call.callee];
   return nullptr;
 }
@@ -432,7 +503,7 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
                         warning_events() != warned_before);
     return result;
   }
-  return call_named_value(interp, call, args);
+  return call_named_value(interp, call, args, assign_to, warned_before);
 }
 
 Value call_user_function(Interpreter &interp, const FunctionObject &function,

@@ -83,6 +83,33 @@ void Dict::set(std::string key, uint64_t hash, Value value) {
   entries_.push_back(Entry{std::move(key), hash, std::move(value)});
 }
 
+bool Dict::remove(std::string_view key, uint64_t hash) {
+  if (slots_.empty()) return false;
+  const size_t mask = slots_.size() - 1;
+  size_t hole = probe(key, hash);
+  if (slots_[hole] == kEmpty) return false;
+  const uint32_t index = slots_[hole];
+  // Backward-shift deletion: each entry after the hole in its probe run
+  // moves up when the hole lies between its home slot and where it is, so
+  // every lookup still finds its key without tombstones.
+  for (size_t next = (hole + 1) & mask; slots_[next] != kEmpty;
+       next = (next + 1) & mask) {
+    const size_t home = static_cast<size_t>(entries_[slots_[next]].hash) & mask;
+    if (((next - home) & mask) >= ((next - hole) & mask)) {
+      slots_[hole] = slots_[next];
+      hole = next;
+    }
+  }
+  slots_[hole] = kEmpty;
+  const auto last = static_cast<uint32_t>(entries_.size() - 1);
+  if (index != last) {
+    slots_[probe(entries_[last].key, entries_[last].hash)] = index;
+    entries_[index] = std::move(entries_[last]);
+  }
+  entries_.pop_back();
+  return true;
+}
+
 const Value *Dict::find(std::string_view key) const {
   return find(key, hash_text(key));
 }

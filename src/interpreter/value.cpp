@@ -147,6 +147,16 @@ std::vector<Value> &Value::mutable_array() {
   return a->items;
 }
 
+Dict &Value::mutable_dict() {
+  auto *d = static_cast<DictObject *>(payload());
+  if (d->refcount != 1) {
+    Value copy = Value::dict(d->entries);
+    swap(copy);
+    d = static_cast<DictObject *>(payload());
+  }
+  return d->entries;
+}
+
 std::string &Value::mutable_text() {
   auto *t = static_cast<TextObject *>(payload());
   if (t->refcount != 1) {

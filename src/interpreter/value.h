@@ -185,6 +185,7 @@ public:
   // copied first, so other holders never see the change.
   std::vector<Value> &mutable_array();
   std::string &mutable_text();
+  Dict &mutable_dict();
 
   // The payload object, or null for inline variants (identity checks).
   const Object *object() const {

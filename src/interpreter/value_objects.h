@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/hash.h"
@@ -40,6 +41,13 @@ public:
     uint32_t slot = slots_[probe(key, hash)];
     return slot == kEmpty ? nullptr : &entries_[slot].value;
   }
+  // The stored value of `key`, for its holder to replace in place.
+  Value *find(std::string_view key, uint64_t hash) {
+    return const_cast<Value *>(std::as_const(*this).find(key, hash));
+  }
+  // Unbinds `key`; false when it was not bound. The last entry made takes
+  // the removed one's place, so removing is O(1).
+  bool remove(std::string_view key, uint64_t hash);
   // Rebinds the entry made `index`-th, for a table laid out in advance
   // whose entries are filled in the order they were made.
   void set_value_at(size_t index, Value value) {

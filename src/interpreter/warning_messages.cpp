@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/library.h"
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/warning_sink.h"
@@ -200,6 +201,7 @@ void warn_call_of_nothing(const Interpreter &interp, const ExecExpr &call,
   std::vector<std::string_view> callable = bound_names(interp, true);
   for (int i = 0; i < kBuiltinCount; ++i)
     callable.push_back(builtin_name(static_cast<BuiltinId>(i)));
+  for (std::string_view library : library_names()) callable.push_back(library);
   emit_warning(place, "'" + name + "' is not a builtin or a defined function, so the call "
                                    "gives null" + suggestion(name, callable));
 }

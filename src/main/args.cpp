@@ -1,5 +1,7 @@
 #include "main/args.h"
 
+#include <cstddef>
+
 namespace tovik {
 
 namespace {
@@ -36,6 +38,8 @@ Command parse_args(const std::vector<std::string> &arguments) {
     } else if (!has_file) {
       command.file = arg;
       has_file = true;
+      command.script_args.assign(arguments.begin() + static_cast<ptrdiff_t>(i) + 1,
+                                 arguments.end());
     }
   }
   // Without a file the interactive loop starts, and it never traces; it

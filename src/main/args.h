@@ -13,6 +13,9 @@ struct Command {
   std::string file;   // Run, Check: the script path, never empty
   bool debug = false; // Run: trace lines and phase timings on stderr
   bool warn = false;  // Run, Repl: runtime warnings on stderr
+  // Run: every argument after the script path, as given, for the script's
+  // args(). They are read as options all the same.
+  std::vector<std::string> script_args;
 };
 
 // `arguments` is the whole list, the program name first.

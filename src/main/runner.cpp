@@ -10,6 +10,7 @@
 
 #include "check/check.h"
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/builtins/library.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/trace.h"
 #include "interpreter/warnings.h"
@@ -158,6 +159,7 @@ int run_command(const Command &command) {
       run_repl();
       break;
     case CommandKind::Run:
+      set_script_arguments(command.script_args);
       status = run_file(command.file, command.debug);
       break;
     case CommandKind::Check:

@@ -33,6 +33,20 @@ TEST(ParseArgs, HelpAndVersionStopAtTheFirstOfThem) {
   EXPECT_EQ(after_file.file, "");
 }
 
+// The script sees everything after its path, as given, options included;
+// the driver still reads those options, and a second file is only an
+// argument of the script.
+TEST(ParseArgs, ArgumentsAfterTheFileAreTheScripts) {
+  Command c = parse({"-w", "a.tvk", "words.txt", "-d", "", "b.tvk"});
+  EXPECT_EQ(c.kind, CommandKind::Run);
+  EXPECT_EQ(c.file, "a.tvk");
+  EXPECT_TRUE(c.debug);
+  EXPECT_TRUE(c.warn);
+  EXPECT_EQ(c.script_args, (std::vector<std::string>{"words.txt", "-d", "", "b.tvk"}));
+  EXPECT_TRUE(parse({"a.tvk"}).script_args.empty());
+  EXPECT_TRUE(parse({"-d"}).script_args.empty());
+}
+
 TEST(ParseArgs, FirstFileRunsAndDebugMayStandAnywhere) {
   Command before = parse({"-d", "a.tvk"});
   EXPECT_EQ(before.kind, CommandKind::Run);

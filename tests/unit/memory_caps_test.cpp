@@ -142,6 +142,51 @@ TEST(MemoryCaps, AHelperHaltingAtTheCapGivesThePayloadBack) {
   }
 }
 
+// The library's ways of growing a value halt at the caps too, and a
+// variable that handed its payload over to insert or set gets it back,
+// changed in place until then.
+TEST(MemoryCaps, LibraryGrowthHaltsAndKeepsTheVariable) {
+  SmallCaps caps;
+  Interpreter interp;
+  ASSERT_EQ(halt_message(interp, "let s = repeat(\"ab\", 2048)\n"
+                                 "let words = split(repeat(\"w \", 999), \" \")\n"),
+            "(no halt)");
+  ASSERT_EQ(get_variable(interp, intern("s")).as_text().size(), SmallCaps::kText);
+  for (const char *growth : {
+           "let t = repeat(s, 2)",
+           "let t = repeat(\"x\", 9223372036854775807)",
+           "let t = join([s, s], \"\")",
+           "let t = join(words, s)",
+           "let t = replace(s, \"a\", \"aa\")",
+           "let t = chars(s)",
+       })
+    EXPECT_EQ(halt_message(interp, growth), "Error: out of memory") << growth;
+
+  Symbol xs = intern("xs");
+  set_variable(interp, xs, Value::array(std::vector<Value>(SmallCaps::kArray - 1)));
+  const Object *array = find_variable(interp, xs)->object();
+  EXPECT_EQ(halt_message(interp, "xs = insert(xs, 0, 5)\nxs = set(xs, -1, 6)"), "(no halt)");
+  ASSERT_EQ(find_variable(interp, xs)->object(), array) << "changed in place";
+  EXPECT_EQ(halt_message(interp, "xs = insert(xs, 0, 7)"), "Error: out of memory");
+  const Value *kept = find_variable(interp, xs);
+  ASSERT_NE(kept, nullptr);
+  ASSERT_TRUE(kept->is(ValueKind::Array));
+  EXPECT_EQ(kept->as_array().size(), SmallCaps::kArray);
+  EXPECT_EQ(kept->as_array().front().as_number(), 5);
+  EXPECT_EQ(kept->as_array().back().as_number(), 6);
+
+  EXPECT_EQ(halt_message(interp, "let d = {}\n"
+                                 "for i in 0..1000 { d = set(d, concat(\"k\", i), i) }"),
+            "(no halt)");
+  EXPECT_EQ(halt_message(interp, "d = set(d, \"k5\", 50)\nd = set(d, \"new\", 1)"),
+            "Error: out of memory");
+  const Value *d = find_variable(interp, intern("d"));
+  ASSERT_NE(d, nullptr);
+  ASSERT_TRUE(d->is(ValueKind::Dict));
+  EXPECT_EQ(d->as_dict().size(), SmallCaps::kArray);
+  EXPECT_EQ(d->as_dict().find("k5")->as_number(), 50);
+}
+
 // Splitting into more pieces than an array holds halts before the first.
 TEST(MemoryCaps, SplittingIntoTooManyPiecesHalts) {
   SmallCaps caps;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "interpreter/dict.h"
 #include "interpreter/value.h"
@@ -105,6 +107,52 @@ TEST(DictTable, ReplacesAndFindsKeys) {
   size_t seen = 0;
   d.for_each([&](const Dict::Entry &) { ++seen; });
   EXPECT_EQ(seen, 100u);
+}
+
+// Removing shifts the rest of a probe run back: every key left must still
+// be found after any order of removals, including runs that wrap around
+// the end of the table, and removed keys must be gone.
+TEST(DictTable, RemovalKeepsEveryOtherKeyReachable) {
+  Dict d;
+  const int count = 2000;
+  auto key = [](int i) { return "k" + std::to_string(i); };
+  for (int i = 0; i < count; ++i) d.set(key(i), Value::number(i));
+  std::vector<bool> removed(count, false);
+  // A fixed scattered order: 7 and 2000 share no factor, so every key comes
+  // up once.
+  for (int step = 0; step < count; ++step) {
+    const int i = (step * 7) % count;
+    if (step % 3 == 0) continue;
+    EXPECT_TRUE(d.remove(key(i), hash_text(key(i))));
+    EXPECT_FALSE(d.remove(key(i), hash_text(key(i))));
+    removed[i] = true;
+    if (step % 97 == 0) {
+      for (int j = 0; j < count; ++j) {
+        const Value *found = d.find(key(j));
+        ASSERT_EQ(found == nullptr, removed[j]) << j;
+        if (found) {
+          EXPECT_EQ(found->as_number(), j);
+        }
+      }
+    }
+  }
+  size_t left = 0;
+  for (int j = 0; j < count; ++j) {
+    const Value *found = d.find(key(j));
+    ASSERT_EQ(found == nullptr, removed[j]) << j;
+    if (found) {
+      EXPECT_EQ(found->as_number(), j);
+    }
+    left += !removed[j];
+  }
+  EXPECT_EQ(d.size(), left);
+  size_t seen = 0;
+  d.for_each([&](const Dict::Entry &) { ++seen; });
+  EXPECT_EQ(seen, left);
+  // Keys added after removals land in the freed places and are found.
+  for (int i = 0; i < count; ++i) d.set(key(i), Value::number(-i));
+  EXPECT_EQ(d.size(), static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) EXPECT_EQ(d.find(key(i))->as_number(), -i);
 }
 
 // Reserving rebuilds the table around what is already there; keys of the

@@ -41,4 +41,12 @@ std::string read_input_line_from_stdin() {
   return finish_input_line(line);
 }
 
+std::optional<std::string> read_input_line_or_end_from_stdin() {
+  std::string line;
+  StdinRead read = read_stdin_line(line, nullptr);
+  if (read != StdinRead::Line && line.empty()) return std::nullopt;
+  check_text_length(line.size());
+  return finish_input_line(line);
+}
+
 } // namespace tovik

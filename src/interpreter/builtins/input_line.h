@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ std::string read_input_line(std::FILE *in);
 // The same for standard input, through the buffer the interactive loop
 // reads it with: what one reads ahead stays there for the other.
 std::string read_input_line_from_stdin();
+
+// As read_input_line_from_stdin, but nothing at the end of input (when no
+// byte came before it), so that an empty line and the end can be told apart.
+std::optional<std::string> read_input_line_or_end_from_stdin();
 
 } // namespace tovik

@@ -1,0 +1,52 @@
+// The library's table: names, argument counts and dispatch.
+#include "interpreter/builtins/library.h"
+
+#include <array>
+
+namespace tovik {
+
+namespace {
+
+using LibraryFn = Value (*)(LibraryArgs, Interpreter &);
+
+constexpr std::array<LibraryFn, kLibraryCount> kFunctions = {
+#define TOVIK_LIBRARY_FN(ident, name, least, most) &library_##ident,
+    TOVIK_LIBRARY(TOVIK_LIBRARY_FN)
+#undef TOVIK_LIBRARY_FN
+};
+
+constexpr std::array<std::string_view, kLibraryCount> kNames = {
+#define TOVIK_LIBRARY_NAME(ident, name, least, most) name,
+    TOVIK_LIBRARY(TOVIK_LIBRARY_NAME)
+#undef TOVIK_LIBRARY_NAME
+};
+
+constexpr std::array<LibraryArity, kLibraryCount> kArities = {
+#define TOVIK_LIBRARY_ARITY(ident, name, least, most) LibraryArity{least, most},
+    TOVIK_LIBRARY(TOVIK_LIBRARY_ARITY)
+#undef TOVIK_LIBRARY_ARITY
+};
+
+} // namespace
+
+std::optional<LibraryId> find_library(std::string_view name) {
+  for (size_t i = 0; i < kNames.size(); ++i)
+    if (kNames[i] == name) return static_cast<LibraryId>(i);
+  return std::nullopt;
+}
+
+std::string_view library_name(LibraryId id) {
+  return kNames[static_cast<size_t>(id)];
+}
+
+LibraryArity library_arity(LibraryId id) {
+  return kArities[static_cast<size_t>(id)];
+}
+
+std::span<const std::string_view> library_names() { return kNames; }
+
+Value call_library(LibraryId id, LibraryArgs args, Interpreter &interp) {
+  return kFunctions[static_cast<size_t>(id)](args, interp);
+}
+
+} // namespace tovik
