@@ -9,12 +9,16 @@ valgrind --tool=callgrind, and the table gives the instructions of each
 loop iteration with the empty loop's subtracted, so start-up and the loop
 itself drop out. The two programs of a pair must print the same line, which
 shows that both did the work. Counts do not depend on how busy the machine
-is. Exit status 1 when a run fails or a pair disagrees.
+is, but both interpreters seed their hash tables at random, which moves a
+count by a few instructions per operation from run to run: each program
+runs --repeat times (3) and its median counts. Exit status 1 when a run
+fails or a pair disagrees.
 """
 import argparse
 import os
 import re
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -24,7 +28,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 ITERATIONS = 1000000
 BASELINE = "empty"
 # Rows in this order, then any other pair found here.
-ORDER = ["assign", "add", "compare", "type_test", "member", "nested", "call2"]
+ORDER = ["assign", "add", "compare", "type_test", "truth", "member", "nested", "call2"]
 
 
 def count(argv):
@@ -54,6 +58,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--tovik", default=os.path.join(ROOT, "build", "release", "tovik"))
     ap.add_argument("--lua", default=shutil.which("lua5.4") or shutil.which("lua"))
+    ap.add_argument("--repeat", type=int, default=3,
+                    help="runs per program, of which the median counts (default 3)")
     ap.add_argument("names", nargs="*", help="operations (default: all)")
     args = ap.parse_args()
     if not shutil.which("valgrind"):
@@ -77,8 +83,12 @@ def main():
     status = 0
     counts = {}
     for name in [BASELINE] + names:
-        tovik, tovik_out = count([os.path.abspath(args.tovik), name + ".tvk"])
-        lua, lua_out = count([args.lua, name + ".lua"])
+        tovik_runs = [count([os.path.abspath(args.tovik), name + ".tvk"])
+                      for _ in range(max(1, args.repeat))]
+        lua_runs = [count([args.lua, name + ".lua"]) for _ in range(max(1, args.repeat))]
+        tovik = statistics.median_low(n for n, _ in tovik_runs)
+        lua = statistics.median_low(n for n, _ in lua_runs)
+        tovik_out, lua_out = tovik_runs[0][1], lua_runs[0][1]
         if tovik_out != lua_out:
             print("measure: %s prints %r in tovik and %r in Lua" % (name, tovik_out, lua_out),
                   file=sys.stderr)
@@ -86,8 +96,9 @@ def main():
         counts[name] = (tovik, lua)
 
     base_tovik, base_lua = counts[BASELINE]
-    print("instructions per iteration of a loop of %d (callgrind); 'op' is the "
-          "iteration minus the empty loop's" % ITERATIONS)
+    print("instructions per iteration of a loop of %d (callgrind, median of %d "
+          "runs); 'op' is the iteration minus the empty loop's"
+          % (ITERATIONS, max(1, args.repeat)))
     header = "%-10s %9s %9s %9s %9s %10s  %s" % (
         "loop", "tovik", "lua", "tovik op", "lua op", "tovik/lua", "what the loop does")
     print(header)
