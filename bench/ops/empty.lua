@@ -1,0 +1,14 @@
+-- empty: the loop alone: the baseline the others subtract, 1000000 times.
+local function add(a, b)
+    return a + b
+end
+
+local function main()
+    local d = {key = 1, other = 2}
+    local e = {val = 0, next = {val = 3}}
+    local x = 0
+    for i = 0, 999999 do
+    end
+    print(x)
+end
+main()

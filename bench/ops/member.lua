@@ -1,0 +1,15 @@
+-- member: a member read, 1000000 times.
+local function add(a, b)
+    return a + b
+end
+
+local function main()
+    local d = {key = 1, other = 2}
+    local e = {val = 0, next = {val = 3}}
+    local x = 0
+    for i = 0, 999999 do
+        x = d.key
+    end
+    print(x)
+end
+main()
