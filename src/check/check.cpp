@@ -69,7 +69,7 @@ CheckWarnings check_source(std::string_view text) {
   SyntaxFindings found;
   check_scan_notes(scan_notes, found);
   check_forms(tokens, found);
-  check_recoveries(recoveries, found);
+  check_recoveries(recoveries, tokens, found);
   check_tree(program, found.warnings);
 
   // Spans start in text order; a warning only needs the spans that start

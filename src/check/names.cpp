@@ -44,6 +44,7 @@ struct ModuleInfo {
   bool found = false;
   std::set<std::string> exports;
   std::map<std::string, size_t> functions;
+  std::set<std::string> visible; // functions whose running can be seen
 };
 
 struct Names {
@@ -57,6 +58,48 @@ struct Names {
 };
 
 void collect(const std::vector<Stmt> &stmts, Names &names);
+
+// Calls visit(e) for `root` and every expression inside it. An explicit
+// stack, not recursion: a sum of ten million terms is one deep chain.
+template <typename Visit> void for_each_expr(const Expr &root, Visit &&visit) {
+  std::vector<const Expr *> pending{&root};
+  while (!pending.empty()) {
+    const Expr &e = *pending.back();
+    pending.pop_back();
+    visit(e);
+    if (e.right) pending.push_back(e.right.get());
+    if (e.left) pending.push_back(e.left.get());
+    for (auto it = e.entries.rbegin(); it != e.entries.rend(); ++it)
+      pending.push_back(&it->second);
+    for (auto it = e.items.rbegin(); it != e.items.rend(); ++it) pending.push_back(&*it);
+  }
+}
+
+// Calls visit(s) for each statement of `list` and of the blocks inside it
+// that run in the same scope: `if`, loops, `match` arms, `try` and `catch`,
+// but not the bodies of definitions, which run when called.
+template <typename Visit> void for_each_in_scope(const std::vector<Stmt> &list, Visit &&visit) {
+  for (const Stmt &s : list) {
+    check_stack();
+    visit(s);
+    if (s.kind == StmtKind::Function) continue;
+    for_each_in_scope(s.body, visit);
+    for_each_in_scope(s.else_body, visit);
+    for (const MatchArm &arm : s.arms) for_each_in_scope(arm.body, visit);
+  }
+}
+
+// The expressions a statement evaluates itself (not those of its blocks).
+template <typename Visit> void for_each_own_expr(const Stmt &s, Visit &&visit) {
+  bool has_expr = s.kind == StmtKind::Let || s.kind == StmtKind::Assign ||
+                  s.kind == StmtKind::CompoundAssign || s.kind == StmtKind::If ||
+                  s.kind == StmtKind::While || s.kind == StmtKind::For ||
+                  s.kind == StmtKind::Match || s.kind == StmtKind::Expr ||
+                  (s.kind == StmtKind::Return && s.has_expr);
+  if (has_expr) visit(s.expr);
+  for (const MatchArm &arm : s.arms)
+    if (arm.pattern.kind == PatternKind::Value) visit(arm.pattern.value);
+}
 
 // Calls visit(name) for each name a statement binds where it stands: the
 // variable of a let, assignment, loop or catch, a definition's name, and
@@ -99,6 +142,75 @@ void collect(const std::vector<Stmt> &stmts, Names &names) {
   for (const Stmt &s : stmts) collect_one(s, names);
 }
 
+// A builtin whose running can be seen: it reads, writes or draws. The
+// others, `random` included, give a value and nothing else; computed twice,
+// the second value replaces the first and nobody can tell.
+bool is_visible_builtin(std::string_view name) {
+  static const std::set<std::string_view> kEffects = {"print", "input",   "window", "clear",
+                                                      "present", "draw", "fill"};
+  return kEffects.count(name) > 0;
+}
+
+// The functions of `program` whose running can be seen: one of their
+// definitions prints, reads or draws, declares or writes a global, loads a
+// module, or calls something that does or that is not known here.
+std::set<std::string> visible_functions(const std::vector<Stmt> &program) {
+  std::map<std::string, std::vector<const Stmt *>> defs;
+  std::set<std::string> globals;
+  std::vector<const Stmt *> all_defs;
+  auto gather = [&](auto &&self, const std::vector<Stmt> &list) -> void {
+    for (const Stmt &s : list) {
+      check_stack();
+      if (s.kind == StmtKind::Function) {
+        defs[s.name].push_back(&s);
+        all_defs.push_back(&s);
+      }
+      if (s.kind == StmtKind::Global) globals.insert(s.name);
+      self(self, s.body);
+      self(self, s.else_body);
+      for (const MatchArm &arm : s.arms) self(self, arm.body);
+    }
+  };
+  gather(gather, program);
+
+  std::set<std::string> visible;
+  std::map<std::string, std::set<std::string>> callers; // callee -> functions calling it
+  for (const Stmt *def : all_defs) {
+    bool seen = false;
+    std::set<std::string> callees;
+    for_each_in_scope(def->body, [&](const Stmt &s) {
+      if (s.kind == StmtKind::Global || s.kind == StmtKind::Use) seen = true;
+      if (s.kind != StmtKind::Function && globals.count(s.name) &&
+          (s.kind == StmtKind::Let || s.kind == StmtKind::Assign ||
+           s.kind == StmtKind::CompoundAssign || s.kind == StmtKind::For ||
+           s.kind == StmtKind::Try))
+        seen = true;
+      for_each_own_expr(s, [&](const Expr &root) {
+        for_each_expr(root, [&](const Expr &e) {
+          if (e.kind != ExprKind::Call) return;
+          if (find_builtin(e.text)) {
+            if (is_visible_builtin(e.text)) seen = true;
+          } else if (defs.count(e.text)) {
+            callees.insert(e.text);
+          } else {
+            seen = true; // a module, a value called, a name unknown here
+          }
+        });
+      });
+    });
+    if (seen) visible.insert(def->name);
+    for (const std::string &callee : callees) callers[callee].insert(def->name);
+  }
+  std::vector<std::string> pending(visible.begin(), visible.end());
+  while (!pending.empty()) {
+    std::string name = std::move(pending.back());
+    pending.pop_back();
+    for (const std::string &caller : callers[name])
+      if (visible.insert(caller).second) pending.push_back(caller);
+  }
+  return visible;
+}
+
 ModuleInfo read_module(const std::string &name) {
   ModuleInfo info;
   std::string text;
@@ -107,11 +219,13 @@ ModuleInfo read_module(const std::string &name) {
   std::vector<Token> tokens = tokenize(text);
   std::vector<Stmt> program = parse_program(tokens);
   // Everything its top level binds is exported, loop and catch variables
-  // and imported items included.
-  for (const Stmt &s : program) {
+  // and imported items included, and so is what its top-level blocks bind:
+  // blocks open no scope.
+  for_each_in_scope(program, [&](const Stmt &s) {
     for_each_bound_name(s, [&](const std::string &bound) { info.exports.insert(bound); });
     if (s.kind == StmtKind::Function) info.functions[s.name] = s.params.size();
-  }
+  });
+  info.visible = visible_functions(program);
   return info;
 }
 
@@ -252,53 +366,42 @@ struct Checker {
     }
   }
 
-  void expr(const Expr &e, bool compared_with_null = false) {
-    check_stack();
-    switch (e.kind) {
-    case ExprKind::Identifier:
-      if (!unbound(e)) break;
-      if (compared_with_null)
-        warn(e.line, e.column, "W502",
-             "there is no null literal: '" + e.text +
-                 "' is an unbound name, so this comparison is itself null; "
-                 "test typeof(v) == \"null\"");
-      else
+  // Every node of the expression, without recursion (see for_each_expr).
+  void expr(const Expr &root) {
+    std::set<const Expr *> compared_with_null;
+    for_each_expr(root, [&](const Expr &e) {
+      switch (e.kind) {
+      case ExprKind::Identifier:
+        if (!unbound(e)) break;
+        if (compared_with_null.count(&e)) {
+          warn(e.line, e.column, "W502",
+               "there is no null literal: '" + e.text +
+                   "' is an unbound name, so this comparison is itself null; "
+                   "test typeof(v) == \"null\"");
+          break;
+        }
+        // `null` is how scripts write null; only comparing with it is a mistake.
+        if (e.text == "null") break;
         warn(e.line, e.column, "W305",
              "'" + e.text + "' is never assigned, so it reads as null" +
                  suggestion(e.text, names.variable_names));
-      break;
-    case ExprKind::BinaryOp: {
-      binary(e);
-      bool equality = e.op.kind == TokenKind::Equal || e.op.kind == TokenKind::NotEqual;
-      auto is_null = [&](const Expr &side) {
-        return equality && side.kind == ExprKind::Identifier &&
-               (side.text == "null" || side.text == "nil" || side.text == "None");
-      };
-      expr(*e.left, is_null(*e.left));
-      expr(*e.right, is_null(*e.right));
-      break;
-    }
-    case ExprKind::UnaryOp:
-      expr(*e.left);
-      break;
-    case ExprKind::Index:
-    case ExprKind::Range:
-      expr(*e.left);
-      expr(*e.right);
-      break;
-    case ExprKind::Call:
-      call(e);
-      for (const Expr &item : e.items) expr(item);
-      break;
-    case ExprKind::Array:
-      for (const Expr &item : e.items) expr(item);
-      break;
-    case ExprKind::Dict:
-      for (const DictEntry &entry : e.entries) expr(entry.second);
-      break;
-    default:
-      break;
-    }
+        break;
+      case ExprKind::BinaryOp: {
+        binary(e);
+        if (e.op.kind != TokenKind::Equal && e.op.kind != TokenKind::NotEqual) break;
+        for (const Expr *side : {e.left.get(), e.right.get()})
+          if (side->kind == ExprKind::Identifier &&
+              (side->text == "null" || side->text == "nil" || side->text == "None"))
+            compared_with_null.insert(side);
+        break;
+      }
+      case ExprKind::Call:
+        call(e);
+        break;
+      default:
+        break;
+      }
+    });
   }
 
   void stmts(const std::vector<Stmt> &list) {
@@ -326,39 +429,66 @@ struct Checker {
   }
 };
 
-// A call whose running twice can be seen: a function of the script or of a
-// module, or a builtin that reads, writes, draws or draws a random number.
-// Computing builtins give the same value twice and nobody can tell.
-bool is_visible_call(const Expr &e) {
+// A call whose running twice can be seen: a builtin that reads, writes or
+// draws, a function of the script or a module that can be seen to run, or
+// anything not known here.
+bool is_visible_call(const Expr &e, const Names &names, const std::set<std::string> &visible) {
   if (e.kind != ExprKind::Call) return false;
-  if (!find_builtin(e.text)) return true;
-  static const std::set<std::string_view> kEffects = {
-      "print", "input", "random", "random_range", "window", "clear", "present", "draw", "fill"};
-  return kEffects.count(e.text) > 0;
+  if (find_builtin(e.text)) return is_visible_builtin(e.text);
+  size_t dot = e.text.find('.');
+  if (dot == std::string::npos) return !names.defs.count(e.text) || visible.count(e.text);
+  auto module = names.modules.find(e.text.substr(0, dot));
+  if (module == names.modules.end()) return true;
+  auto info = names.module_files.find(module->second);
+  if (info == names.module_files.end() || !info->second.found) return true;
+  std::string item = e.text.substr(dot + 1);
+  return !info->second.functions.count(item) || info->second.visible.count(item);
 }
 
-bool calls_visibly(const Expr &e) {
-  check_stack();
-  if (is_visible_call(e)) return true;
-  if (e.left && calls_visibly(*e.left)) return true;
-  if (e.right && calls_visibly(*e.right)) return true;
-  for (const Expr &item : e.items)
-    if (calls_visibly(item)) return true;
-  for (const DictEntry &entry : e.entries)
-    if (calls_visibly(entry.second)) return true;
-  return false;
+bool calls_visibly(const Expr &root, const Names &names, const std::set<std::string> &visible) {
+  bool seen = false;
+  for_each_expr(root, [&](const Expr &e) { seen = seen || is_visible_call(e, names, visible); });
+  return seen;
 }
 
-void check_program_shape(const std::vector<Stmt> &program, CheckWarnings &out) {
-  bool has_main = false;
-  for (const Stmt &s : program)
-    if (s.kind == StmtKind::Function && s.name == "main") has_main = true;
+// Whether the hoisting pass leaves a function bound to `main`, which then
+// runs alone: yes for a `def main`, or a `let main` of a function defined
+// above it; unknown for a `let main` of anything else.
+enum class Entry { None, Main, Unknown };
+
+Entry entry_of(const std::vector<Stmt> &program) {
+  Entry entry = Entry::None;
+  std::set<std::string> defined;
   for (const Stmt &s : program) {
-    if (has_main && s.kind != StmtKind::Let && s.kind != StmtKind::Function)
+    if (s.kind == StmtKind::Function) defined.insert(s.name);
+    if (s.name != "main") continue;
+    if (s.kind == StmtKind::Function) entry = Entry::Main;
+    if (s.kind == StmtKind::Let)
+      entry = s.expr.kind == ExprKind::Identifier && defined.count(s.expr.text) ? Entry::Main
+                                                                               : Entry::Unknown;
+  }
+  return entry;
+}
+
+// `main()` written at the end, as other languages need: main runs once
+// either way, which is what was meant.
+bool calls_main(const Stmt &s) {
+  return s.kind == StmtKind::Expr && s.expr.kind == ExprKind::Call && s.expr.text == "main";
+}
+
+void check_program_shape(const std::vector<Stmt> &program, const Names &names,
+                         CheckWarnings &out) {
+  Entry entry = entry_of(program);
+  std::set<std::string> visible = visible_functions(program);
+  for (const Stmt &s : program) {
+    // A lone ";" reads as the statement 0, which does nothing anyway.
+    bool nothing = s.kind == StmtKind::Expr && s.expr.kind == ExprKind::Number;
+    if (entry == Entry::Main && s.kind != StmtKind::Let && s.kind != StmtKind::Function &&
+        !calls_main(s) && !nothing)
       out.push_back({s.line, s.column, "W401",
                      "this never runs: a script that defines 'main' runs only 'main', after "
                      "its top-level 'let' and 'def'"});
-    if (!has_main && s.kind == StmtKind::Let && calls_visibly(s.expr))
+    if (entry == Entry::None && s.kind == StmtKind::Let && calls_visibly(s.expr, names, visible))
       out.push_back({s.line, s.column, "W402",
                      "this top-level 'let' runs twice, and its calls with it: once before "
                      "the script starts and once in order"});
@@ -378,7 +508,7 @@ void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
     names.callable_names.push_back(builtin_name(static_cast<BuiltinId>(i)));
   Checker checker{names, out, {}};
   checker.stmts(program);
-  check_program_shape(program, out);
+  check_program_shape(program, names, out);
 }
 
 } // namespace tovik

@@ -4,6 +4,9 @@
 
 #include <unicode/utf8.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace tovik {
 
 std::string token_spelling(TokenKind kind) {
@@ -91,24 +94,54 @@ void add(CheckWarnings &out, uint32_t line, uint32_t column, std::string_view co
   out.push_back({line, column, code, std::move(message)});
 }
 
-// From `tokens[i]` to the "}" that closes the next "{", for a form whose
-// block the parser reads as a dictionary.
-QuietSpan through_block(const std::vector<Token> &tokens, size_t i) {
-  QuietSpan span{tokens[i].line, tokens[i].column, UINT32_MAX};
-  size_t j = i;
-  while (j < tokens.size() && tokens[j].kind != TokenKind::LBrace &&
-         tokens[j].line == tokens[i].line)
-    ++j;
-  if (j == tokens.size() || tokens[j].kind != TokenKind::LBrace) return span;
-  int depth = 0;
-  for (; j < tokens.size(); ++j) {
-    if (tokens[j].kind == TokenKind::LBrace) ++depth;
-    if (tokens[j].kind == TokenKind::RBrace && --depth == 0) break;
+// Where each "{" of the token list closes, and the next "{" from each
+// token on: found once, so spans for many forms on one line cost no rescans.
+struct Braces {
+  std::vector<size_t> next_open;  // index of the first "{" at or after i
+  std::vector<size_t> closing;    // for a "{": index of its "}" (or the last token)
+};
+
+Braces match_braces(const std::vector<Token> &tokens) {
+  Braces b;
+  size_t n = tokens.size();
+  b.next_open.assign(n + 1, n);
+  for (size_t i = n; i-- > 0;)
+    b.next_open[i] = tokens[i].kind == TokenKind::LBrace ? i : b.next_open[i + 1];
+  b.closing.assign(n, n == 0 ? 0 : n - 1);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < n; ++i) {
+    if (tokens[i].kind == TokenKind::LBrace) open.push_back(i);
+    if (tokens[i].kind == TokenKind::RBrace && !open.empty()) {
+      b.closing[open.back()] = i;
+      open.pop_back();
+    }
   }
-  if (j == tokens.size()) j = tokens.size() - 1;
-  span.to_line = tokens[j].line;
-  span.to_column = tokens[j].column;
+  return b;
+}
+
+// From `tokens[i]` to the "}" that closes the next "{" on its line, for a
+// form whose block the parser reads as a dictionary.
+QuietSpan through_block(const std::vector<Token> &tokens, const Braces &braces, size_t i) {
+  QuietSpan span{tokens[i].line, tokens[i].column, UINT32_MAX};
+  size_t j = braces.next_open[i];
+  if (j == tokens.size() || tokens[j].line != tokens[i].line) return span;
+  const Token &close = tokens[braces.closing[j]];
+  span.to_line = close.line;
+  span.to_column = close.column;
   return span;
+}
+
+// A ";" with nothing before it in its statement (after "}", another ";" or
+// at the start) reads as the statement 0, which does nothing: no mistake.
+bool lone_semicolon(const std::vector<Token> &tokens, uint32_t line, uint32_t column) {
+  auto at = std::lower_bound(tokens.begin(), tokens.end(), std::pair{line, column},
+                             [](const Token &t, std::pair<uint32_t, uint32_t> place) {
+                               return std::pair{t.line, t.column} < place;
+                             });
+  if (at == tokens.end() || at->kind != TokenKind::Semicolon) return false;
+  if (at == tokens.begin()) return true;
+  TokenKind before = (at - 1)->kind;
+  return before == TokenKind::RBrace || before == TokenKind::Semicolon;
 }
 
 } // namespace
@@ -139,6 +172,8 @@ void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found)
           i = j;
           break;
         }
+    } else if (n.code == 0xFEFF && n.line == 1 && n.column == 1) {
+      // A byte order mark, which some editors write first: no mistake.
     } else {
       add(found.warnings, n.line, n.column, "W106",
           "the character " + code_point_text(n.code) + " begins nothing and is ignored");
@@ -146,7 +181,8 @@ void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found)
   }
 }
 
-void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found) {
+void check_recoveries(const std::vector<Recovery> &recoveries, const std::vector<Token> &tokens,
+                      SyntaxFindings &found) {
   for (const Recovery &r : recoveries) {
     switch (r.kind) {
     case RecoveryKind::SkippedToken:
@@ -154,6 +190,7 @@ void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &f
           "skipped " + token_spelling(r.token) + ", which cannot stand here");
       break;
     case RecoveryKind::MissingOperand:
+      if (r.token == TokenKind::Semicolon && lone_semicolon(tokens, r.line, r.column)) break;
       add(found.warnings, r.line, r.column, "W102",
           "a value is missing before " + token_spelling(r.token) + "; it reads as 0");
       break;
@@ -179,6 +216,7 @@ void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &f
 }
 
 void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
+  Braces braces = match_braces(tokens);
   for (size_t i = 0; i + 1 < tokens.size(); ++i) {
     const Token &t = tokens[i];
     const Token &next = tokens[i + 1];
@@ -221,13 +259,13 @@ void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
         tokens[i + 2].kind == TokenKind::LParen) {
       add(found.warnings, t.line, t.column, "W205",
           "'" + t.text + "' is not a keyword: functions are defined with 'def'");
-      found.quiet.push_back(through_block(tokens, i));
+      found.quiet.push_back(through_block(tokens, braces, i));
       continue;
     }
     if (t.kind == TokenKind::Identifier && t.text == "elif") {
       add(found.warnings, t.line, t.column, "W206",
           "'elif' is not a keyword: write 'else { if ... }'");
-      found.quiet.push_back(through_block(tokens, i));
+      found.quiet.push_back(through_block(tokens, braces, i));
     }
   }
 }

@@ -27,6 +27,7 @@ struct SyntaxFindings {
 
 void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found);
 void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found);
-void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found);
+void check_recoveries(const std::vector<Recovery> &recoveries, const std::vector<Token> &tokens,
+                      SyntaxFindings &found);
 
 } // namespace tovik
