@@ -94,11 +94,15 @@ void write_stderr(const std::string &line) {
 } // namespace
 
 WarningSource::WarningSource(std::string_view name, bool fresh)
-    : outer_(state().current) {
+    : outer_(state().current), outer_holding_(state().holding) {
   state().current = source_id(name, fresh);
+  state().holding = false;
 }
 
-WarningSource::~WarningSource() { state().current = outer_; }
+WarningSource::~WarningSource() {
+  state().current = outer_;
+  state().holding = outer_holding_;
+}
 
 void note_function_source(const Value &function) {
   SinkState &s = state();

@@ -38,7 +38,8 @@ struct Place {
 // file, one input of the interactive loop. While a scope is alive, code
 // compiled and run is that source's. A fresh source (each interactive input)
 // is a new one even under a name seen before, so its places never merge
-// with an earlier input's.
+// with an earlier input's. A source entered while warnings are held (a
+// module first loaded by the hoisting pass) is not held: it runs only once.
 class WarningSource {
 public:
   explicit WarningSource(std::string_view name, bool fresh = false);
@@ -48,6 +49,7 @@ public:
 
 private:
   uint32_t outer_;
+  bool outer_holding_;
 };
 
 // A function defined in a module runs in the importer's interpreter, but
