@@ -1,6 +1,7 @@
 #include "check/names.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -238,16 +239,37 @@ struct Checker {
   }
 
   // Each distinct name is compared with the candidates once, and only the
-  // first few hundred get a suggestion, so a huge script stays linear.
+  // first few dozen get a suggestion, so a huge script stays linear. The
+  // key tells what was looked for: "(" before a function's name, the
+  // module before an item's.
   std::map<std::string, std::string, std::less<>> suggested;
 
-  std::string suggestion(std::string_view name, const std::vector<std::string_view> &among) {
-    auto it = suggested.find(name);
+  std::string suggestion(std::string key, std::string_view name,
+                         const std::vector<std::string_view> &among, bool function = false) {
+    auto it = suggested.find(key);
     if (it == suggested.end()) {
-      std::string best = suggested.size() < 50 ? closest_name(name, among) : "";
-      it = suggested.emplace(std::string(name), best.empty() ? "" : "; did you mean '" + best + "'?").first;
+      std::string best;
+      if (suggested.size() < 50)
+        best = function ? closest_function(name, among) : closest_name(name, among);
+      it = suggested.emplace(std::move(key), best.empty() ? "" : "; did you mean '" + best + "'?")
+               .first;
     }
     return it->second;
+  }
+
+  // The module files in the working directory, read once when needed.
+  std::vector<std::string> module_files;
+  bool listed_module_files = false;
+
+  std::vector<std::string_view> module_file_names() {
+    if (!listed_module_files) {
+      listed_module_files = true;
+      std::error_code error;
+      for (const auto &entry : std::filesystem::directory_iterator(".", error))
+        if (entry.path().extension() == ".tvk")
+          module_files.push_back(entry.path().stem().string());
+    }
+    return {module_files.begin(), module_files.end()};
   }
 
   void arity(const Expr &call, std::string_view name, size_t params) {
@@ -286,9 +308,12 @@ struct Checker {
       arity(call, call.text, fn->second);
       return;
     }
-    if (!info.exports.count(member))
+    if (!info.exports.count(member)) {
+      std::vector<std::string_view> items(info.exports.begin(), info.exports.end());
       warn(call.line, call.column, "W301",
-           "module '" + module + "' defines no '" + member + "'");
+           "module '" + module + "' defines no '" + member + "'" +
+               suggestion(module + "." + member, member, items));
+    }
   }
 
   void call(const Expr &call) {
@@ -319,7 +344,7 @@ struct Checker {
     }
     warn(call.line, call.column, "W301",
          "'" + name + "' is not defined: no builtin and no 'def' has this name" +
-             suggestion(name, names.callable_names));
+             suggestion("(" + name, name, names.callable_names, true));
   }
 
   bool unbound(const Expr &e) {
@@ -384,7 +409,7 @@ struct Checker {
         if (e.text == "null") break;
         warn(e.line, e.column, "W305",
              "'" + e.text + "' is never assigned, so it reads as null" +
-                 suggestion(e.text, names.variable_names));
+                 suggestion(e.text, e.text, names.variable_names));
         break;
       case ExprKind::BinaryOp: {
         binary(e);
@@ -413,7 +438,9 @@ struct Checker {
     if (s.kind == StmtKind::Use && !s.name.empty() && s.name != "sdl2" &&
         !names.module_files[s.name].found)
       warn(s.line, s.column, "W306",
-           "there is no module file '" + s.name + ".tvk' in the working directory: this 'use' does nothing");
+           "there is no module file '" + s.name +
+               ".tvk' in the working directory: this 'use' does nothing" +
+               suggestion("use " + s.name, s.name, module_file_names()));
     bool has_expr = s.kind == StmtKind::Let || s.kind == StmtKind::Assign ||
                     s.kind == StmtKind::CompoundAssign || s.kind == StmtKind::If ||
                     s.kind == StmtKind::While || s.kind == StmtKind::For ||
@@ -506,7 +533,7 @@ void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
   for (const auto &[n, counts] : names.defs) names.callable_names.push_back(n);
   for (int i = 0; i < kBuiltinCount; ++i)
     names.callable_names.push_back(builtin_name(static_cast<BuiltinId>(i)));
-  Checker checker{names, out, {}};
+  Checker checker{names, out, {}, {}, false};
   checker.stmts(program);
   check_program_shape(program, names, out);
 }
