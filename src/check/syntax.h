@@ -1,6 +1,7 @@
 // The checks on tokens and parser repairs (W1xx, W2xx).
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "check/warning.h"
@@ -23,6 +24,9 @@ bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t colum
 struct SyntaxFindings {
   CheckWarnings warnings;
   std::vector<QuietSpan> quiet;
+  // Characters of other languages' operators (`&&`, `||`, `^`), in text
+  // order: a condition holding one is dropped with its block.
+  std::vector<std::pair<uint32_t, uint32_t>> foreign_operators;
 };
 
 void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found);
