@@ -1,4 +1,6 @@
 #include "check/names.h"
+#include "check/meaning.h"
+#include "check/walk.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -59,48 +61,6 @@ struct Names {
 };
 
 void collect(const std::vector<Stmt> &stmts, Names &names);
-
-// Calls visit(e) for `root` and every expression inside it. An explicit
-// stack, not recursion: a sum of ten million terms is one deep chain.
-template <typename Visit> void for_each_expr(const Expr &root, Visit &&visit) {
-  std::vector<const Expr *> pending{&root};
-  while (!pending.empty()) {
-    const Expr &e = *pending.back();
-    pending.pop_back();
-    visit(e);
-    if (e.right) pending.push_back(e.right.get());
-    if (e.left) pending.push_back(e.left.get());
-    for (auto it = e.entries.rbegin(); it != e.entries.rend(); ++it)
-      pending.push_back(&it->second);
-    for (auto it = e.items.rbegin(); it != e.items.rend(); ++it) pending.push_back(&*it);
-  }
-}
-
-// Calls visit(s) for each statement of `list` and of the blocks inside it
-// that run in the same scope: `if`, loops, `match` arms, `try` and `catch`,
-// but not the bodies of definitions, which run when called.
-template <typename Visit> void for_each_in_scope(const std::vector<Stmt> &list, Visit &&visit) {
-  for (const Stmt &s : list) {
-    check_stack();
-    visit(s);
-    if (s.kind == StmtKind::Function) continue;
-    for_each_in_scope(s.body, visit);
-    for_each_in_scope(s.else_body, visit);
-    for (const MatchArm &arm : s.arms) for_each_in_scope(arm.body, visit);
-  }
-}
-
-// The expressions a statement evaluates itself (not those of its blocks).
-template <typename Visit> void for_each_own_expr(const Stmt &s, Visit &&visit) {
-  bool has_expr = s.kind == StmtKind::Let || s.kind == StmtKind::Assign ||
-                  s.kind == StmtKind::CompoundAssign || s.kind == StmtKind::If ||
-                  s.kind == StmtKind::While || s.kind == StmtKind::For ||
-                  s.kind == StmtKind::Match || s.kind == StmtKind::Expr ||
-                  (s.kind == StmtKind::Return && s.has_expr);
-  if (has_expr) visit(s.expr);
-  for (const MatchArm &arm : s.arms)
-    if (arm.pattern.kind == PatternKind::Value) visit(arm.pattern.value);
-}
 
 // Calls visit(name) for each name a statement binds where it stands: the
 // variable of a let, assignment, loop or catch, a definition's name, and
@@ -230,6 +190,39 @@ ModuleInfo read_module(const std::string &name) {
   return info;
 }
 
+bool is_equality(TokenKind op) { return op == TokenKind::Equal || op == TokenKind::NotEqual; }
+
+bool is_comparison(TokenKind op) {
+  return is_equality(op) || op == TokenKind::Less || op == TokenKind::Greater ||
+         op == TokenKind::LessEqual || op == TokenKind::GreaterEqual;
+}
+
+// Whether an expression surely gives a boolean, so that `==` with it on the
+// right compares two booleans: `(a < b) == (c < d)` is fine.
+bool gives_boolean(const Expr &e) {
+  if (e.kind == ExprKind::Boolean) return true;
+  if (e.kind == ExprKind::UnaryOp) return e.op.kind == TokenKind::Not;
+  return e.kind == ExprKind::BinaryOp &&
+         (is_comparison(e.op.kind) || e.op.kind == TokenKind::And || e.op.kind == TokenKind::Or);
+}
+
+// The builtin a member called in method style stands for: itself, or the
+// builtin other languages name so (`append` for push).
+std::string builtin_named(const std::string &member) {
+  if (find_builtin(member)) return member;
+  std::string builtin = closest_function(member, {});
+  return find_builtin(builtin) ? builtin : "";
+}
+
+std::string method_message(const std::string &object, const std::string &member,
+                           const std::string &builtin) {
+  std::string out = "'" + object + "." + member + "(...)' calls no method: builtins take the " +
+                    "value first, as in " + builtin + "(" + object + ", ...)";
+  if (builtin == "push")
+    out += "; push gives a new array, so keep it: " + object + " = push(" + object + ", ...)";
+  return out;
+}
+
 struct Checker {
   Names &names;
   CheckWarnings &out;
@@ -296,6 +289,11 @@ struct Checker {
       return;
     }
     if (visible == names.modules.end()) {
+      std::string builtin = builtin_named(member);
+      if (!builtin.empty() && names.bound.count(prefix)) {
+        warn(call.line, call.column, "W307", method_message(prefix, member, builtin));
+        return;
+      }
       warn(call.line, call.column, "W301",
            "'" + call.text + "' calls into '" + prefix +
                "', which is no module this script uses: the call gives null");
@@ -342,6 +340,10 @@ struct Checker {
            "only a name can be called: this call gives null");
       return;
     }
+    if (std::string_view hint = foreign_function_hint(name); !hint.empty()) {
+      warn(call.line, call.column, "W301", std::string(hint));
+      return;
+    }
     warn(call.line, call.column, "W301",
          "'" + name + "' is not defined: no builtin and no 'def' has this name" +
              suggestion("(" + name, name, names.callable_names, true));
@@ -369,6 +371,13 @@ struct Checker {
   // different kinds under an arithmetic operator always give null.
   void binary(const Expr &e) {
     TokenKind op = e.op.kind;
+    if (is_comparison(op) && is_comparison(e.left->op.kind) && e.left->kind == ExprKind::BinaryOp &&
+        (!is_equality(op) || !gives_boolean(*e.right))) {
+      warn(e.op.line, e.op.column, "W503",
+           "comparisons do not chain: this compares the boolean on its left with what is on "
+           "its right, which gives null; write 'a < b and b < c'");
+      return;
+    }
     bool arithmetic = op == TokenKind::Plus || op == TokenKind::Minus || op == TokenKind::Star ||
                       op == TokenKind::Slash || op == TokenKind::Percent ||
                       op == TokenKind::Power;
@@ -536,6 +545,7 @@ void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
   Checker checker{names, out, {}, {}, false};
   checker.stmts(program);
   check_program_shape(program, names, out);
+  check_meaning(program, !names.used.empty(), out);
 }
 
 } // namespace tovik

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
@@ -31,6 +32,9 @@ struct SinkState {
   std::unordered_map<const void *, uint32_t> function_sources;
   // (source, line, column, kind) -> times seen after the first.
   std::unordered_map<uint64_t, uint64_t> seen;
+  // (source, line, column) of each warning given before the run: the run's
+  // own warnings there would say the same again.
+  std::unordered_set<uint64_t> static_places;
   // While a hold is on: its own once-per-place table and the lines it keeps.
   bool holding = false;
   std::unordered_map<uint64_t, uint64_t> held_seen;
@@ -140,6 +144,9 @@ void count_explained_event() { ++state().events; }
 bool first_time(WarningKind kind, Place place) {
   SinkState &s = state();
   ++s.events;
+  if (!s.static_places.empty() &&
+      s.static_places.count(place_key(s.current, place, WarningKind::Static)))
+    return false;
   uint64_t key = place_key(s.current, place, kind);
   auto [it, inserted] = (s.holding ? s.held_seen : s.seen).try_emplace(key, 0);
   if (inserted) {
@@ -183,6 +190,12 @@ WarningHold::~WarningHold() {
   s.holding = false;
   s.held.clear();
   s.held_seen.clear();
+}
+
+void warn_before_run(Place place, std::string_view message) {
+  SinkState &s = state();
+  if (!s.static_places.insert(place_key(s.current, place, WarningKind::Static)).second) return;
+  emit_warning(place, message);
 }
 
 void emit_warning(Place place, std::string_view message) {

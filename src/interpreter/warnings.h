@@ -88,6 +88,10 @@ public:
 // while it was computed is not reported again where it is used.
 uint64_t warning_events();
 
+// A warning found in the script's text before it runs (-w reports what
+// --check finds); the run reports nothing more at its place.
+void warn_before_run(Place place, std::string_view message);
+
 // The events.
 void warn_binary(Place place, TokenKind op, const Value &left, const Value &right);
 void warn_unary(Place place, TokenKind op, const Value &operand);

@@ -118,4 +118,11 @@ std::string closest_function(std::string_view name,
   return best;
 }
 
+std::string_view foreign_function_hint(std::string_view name) {
+  if (name == "range")
+    return "there is no 'range': a..b gives the integers from a to b - 1, so range(n) is "
+           "written 0..n (for i in 0..n { ... })";
+  return {};
+}
+
 } // namespace tovik

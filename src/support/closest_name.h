@@ -21,4 +21,8 @@ std::string closest_name(std::string_view name, const std::vector<std::string_vi
 std::string closest_function(std::string_view name,
                              const std::vector<std::string_view> &candidates);
 
+// For a function of other languages that has a form of its own here
+// (`range`), the message that shows it; empty for any other name.
+std::string_view foreign_function_hint(std::string_view name);
+
 } // namespace tovik
