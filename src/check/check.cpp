@@ -21,7 +21,13 @@ bool before(const CheckWarning &a, const CheckWarning &b) {
 
 // Repairs and names inside a span an earlier warning explains are dropped.
 bool explained(const CheckWarning &w, const std::vector<QuietSpan> &quiet) {
-  if (w.code.substr(0, 2) == "W2" || w.code == "W104" || w.code == "W103") return false;
+  if (w.code.substr(0, 2) == "W2" || w.code == "W104") return false;
+  if (w.code == "W103") {
+    std::vector<QuietSpan> openers;
+    for (const QuietSpan &s : quiet)
+      if (s.openers) openers.push_back(s);
+    return is_quiet(openers, w.line, w.column);
+  }
   return is_quiet(quiet, w.line, w.column);
 }
 

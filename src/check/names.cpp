@@ -56,6 +56,7 @@ struct Names {
   std::map<std::string, std::string> modules;      // visible name -> module
   std::map<std::string, ModuleInfo> module_files;  // module -> what it offers
   std::set<std::string> used;                       // every module a `use` names
+  std::set<std::string> dict_keys;                  // every key a dictionary literal has
   std::vector<std::string_view> variable_names;    // for suggestions
   std::vector<std::string_view> callable_names;
 };
@@ -86,6 +87,11 @@ template <typename Visit> void for_each_bound_name(const Stmt &s, Visit &&visit)
 
 void collect_one(const Stmt &s, Names &names) {
   check_stack();
+  for_each_own_expr(s, [&](const Expr &root) {
+    for_each_expr(root, [&](const Expr &e) {
+      for (const DictEntry &entry : e.entries) names.dict_keys.insert(entry.first);
+    });
+  });
   for_each_bound_name(s, [&](const std::string &name) { names.bound.insert(name); });
   if (s.kind == StmtKind::Function) {
     names.defs[s.name].push_back(s.params.size());
@@ -432,10 +438,24 @@ struct Checker {
       case ExprKind::Call:
         call(e);
         break;
+      case ExprKind::Index:
+        member_length(e);
+        break;
       default:
         break;
       }
     });
+  }
+
+  // `xs.length`: no value has members but dictionaries, and no dictionary
+  // of this script has that key.
+  void member_length(const Expr &e) {
+    const Expr &key = *e.right;
+    if (key.kind != ExprKind::String || e.left->kind != ExprKind::Identifier) return;
+    if ((key.text != "length" && key.text != "size") || names.dict_keys.count(key.text)) return;
+    warn(e.line, e.column, "W307",
+         "values have no '." + key.text + "': len(" + e.left->text + ") gives the length of "
+         "a string, an array or a dictionary");
   }
 
   void stmts(const std::vector<Stmt> &list) {

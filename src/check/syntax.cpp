@@ -334,7 +334,9 @@ void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
       add(found.warnings, t.line, t.column, "W210",
           "'for' takes a name, 'in' and what to go over: write 'for i in 0..n { ... }', or a "
           "'while' loop");
-      found.quiet.push_back(through_block(tokens, braces, i));
+      QuietSpan span = through_block(tokens, braces, i);
+      span.openers = true;
+      found.quiet.push_back(span);
       continue;
     }
     // `a === b`, `a !== b`.

@@ -17,6 +17,7 @@ struct QuietSpan {
   uint32_t from_column;
   uint32_t to_column; // inclusive
   uint32_t to_line = 0; // when later than `line`: the span ends there instead
+  bool openers = false;  // brackets left open inside it are part of the same mistake
 };
 
 bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t column);

@@ -168,6 +168,11 @@ void warn_index(Place place, const Value &object, const Value &index) {
   } else if (object.is(ValueKind::Dict)) {
     message = "dictionary keys are strings; got ";
     message += value_kind_name(index);
+  } else if ((object.is(ValueKind::Array) || object.is(ValueKind::String)) &&
+             index.is(ValueKind::String) &&
+             (index.as_text() == "length" || index.as_text() == "size")) {
+    message = std::string(object.is(ValueKind::Array) ? "an array" : "a string") +
+              " has no '." + index.as_text() + "': len(...) gives its length";
   } else if (object.is(ValueKind::Array)) {
     message = "an array's index is an integer; got ";
     message += value_kind_name(index);
@@ -201,6 +206,13 @@ void warn_call_of_nothing(const Interpreter &interp, const ExecExpr &call,
       return;
     }
     if (!exports) {
+      std::string builtin = find_builtin(item) ? item : closest_function(item, {});
+      if (find_builtin(builtin) && find_variable(interp, intern(module))) {
+        emit_warning(place, "'" + name + "(...)' calls no method, so it gives null: builtins "
+                                         "take the value first, as in " +
+                                builtin + "(" + module + ", ...)");
+        return;
+      }
       emit_warning(place, "no module '" + module + "' is in use here, so '" + name +
                               "(...)' gives null");
       return;
@@ -212,6 +224,10 @@ void warn_call_of_nothing(const Interpreter &interp, const ExecExpr &call,
                                   [&](const Dict::Entry &e) { items.push_back(e.key); });
                               return items;
                             }));
+    return;
+  }
+  if (std::string_view hint = foreign_function_hint(name); !hint.empty()) {
+    emit_warning(place, std::string(hint));
     return;
   }
   auto callable = [&] {
