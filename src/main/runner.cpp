@@ -73,7 +73,15 @@ namespace {
 void report_static_warnings(std::string_view text) {
   static constexpr std::string_view kLeftToTheRun[] = {"W301", "W302", "W304", "W305",
                                                        "W306", "W501", "W502"};
-  for (const CheckWarning &w : check_source(text)) {
+  CheckWarnings found;
+  try {
+    found = check_source(text);
+  } catch (const Halt &) {
+    // Nested too deep for the checks' walks: the run decides for itself
+    // whether it can go that deep, as it does without -w.
+    return;
+  }
+  for (const CheckWarning &w : found) {
     bool left = false;
     for (std::string_view code : kLeftToTheRun) left = left || w.code == code;
     if (!left) warn_before_run({w.line, w.column}, w.message);
