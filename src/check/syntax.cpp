@@ -4,6 +4,9 @@
 
 #include <unicode/utf8.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace tovik {
 
 std::string token_spelling(TokenKind kind) {
@@ -76,9 +79,21 @@ std::string_view statement_hint(TokenKind kind) {
   }
 }
 
+// What other languages write with a character this one does not have.
+std::string_view operator_hint(int32_t code) {
+  switch (code) {
+  case '&': return "'&&' is written 'and' here";
+  case '|': return "'||' is written 'or' here";
+  case '^': return "powers are written '**' (2 ** 3)";
+  default: return {};
+  }
+}
+
 bool adjacent(const Token &a, const Token &b, uint32_t width) {
   return a.line == b.line && a.column + width == b.column;
 }
+
+bool is_equality(TokenKind kind) { return kind == TokenKind::Equal || kind == TokenKind::NotEqual; }
 
 bool is_assignment(TokenKind kind) {
   return kind == TokenKind::Assign || kind == TokenKind::PlusAssign ||
@@ -91,24 +106,75 @@ void add(CheckWarnings &out, uint32_t line, uint32_t column, std::string_view co
   out.push_back({line, column, code, std::move(message)});
 }
 
-// From `tokens[i]` to the "}" that closes the next "{", for a form whose
-// block the parser reads as a dictionary.
-QuietSpan through_block(const std::vector<Token> &tokens, size_t i) {
-  QuietSpan span{tokens[i].line, tokens[i].column, UINT32_MAX};
-  size_t j = i;
-  while (j < tokens.size() && tokens[j].kind != TokenKind::LBrace &&
-         tokens[j].line == tokens[i].line)
-    ++j;
-  if (j == tokens.size() || tokens[j].kind != TokenKind::LBrace) return span;
-  int depth = 0;
-  for (; j < tokens.size(); ++j) {
-    if (tokens[j].kind == TokenKind::LBrace) ++depth;
-    if (tokens[j].kind == TokenKind::RBrace && --depth == 0) break;
+// Where each "{" of the token list closes, and the next "{" from each
+// token on: found once, so spans for many forms on one line cost no rescans.
+struct Braces {
+  std::vector<size_t> next_open;  // index of the first "{" at or after i
+  std::vector<size_t> closing;    // for a "{": index of its "}" (or the last token)
+};
+
+Braces match_braces(const std::vector<Token> &tokens) {
+  Braces b;
+  size_t n = tokens.size();
+  b.next_open.assign(n + 1, n);
+  for (size_t i = n; i-- > 0;)
+    b.next_open[i] = tokens[i].kind == TokenKind::LBrace ? i : b.next_open[i + 1];
+  b.closing.assign(n, n == 0 ? 0 : n - 1);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < n; ++i) {
+    if (tokens[i].kind == TokenKind::LBrace) open.push_back(i);
+    if (tokens[i].kind == TokenKind::RBrace && !open.empty()) {
+      b.closing[open.back()] = i;
+      open.pop_back();
+    }
   }
-  if (j == tokens.size()) j = tokens.size() - 1;
-  span.to_line = tokens[j].line;
-  span.to_column = tokens[j].column;
+  return b;
+}
+
+// From `tokens[i]` to the "}" that closes the next "{" on its line, for a
+// form whose block the parser reads as a dictionary.
+QuietSpan through_block(const std::vector<Token> &tokens, const Braces &braces, size_t i) {
+  QuietSpan span{tokens[i].line, tokens[i].column, UINT32_MAX};
+  size_t j = braces.next_open[i];
+  if (j == tokens.size() || tokens[j].line != tokens[i].line) return span;
+  const Token &close = tokens[braces.closing[j]];
+  span.to_line = close.line;
+  span.to_column = close.column;
   return span;
+}
+
+// Whether the "{" at `i` is a dictionary the user wrote as a value: after
+// "=", "(", "[", ",", ":" or `return`.
+bool opens_value(const std::vector<Token> &tokens, size_t i) {
+  if (tokens[i].kind != TokenKind::LBrace || i == 0) return false;
+  switch (tokens[i - 1].kind) {
+  case TokenKind::Assign:
+  case TokenKind::LParen:
+  case TokenKind::LBracket:
+  case TokenKind::Comma:
+  case TokenKind::Colon:
+  case TokenKind::Return: return true;
+  default: return false;
+  }
+}
+
+// From the "{" at `i` to its "}".
+QuietSpan through_closing(const std::vector<Token> &tokens, const Braces &braces, size_t i) {
+  const Token &close = tokens[braces.closing[i]];
+  return {tokens[i].line, tokens[i].column, close.column, close.line};
+}
+
+// A ";" with nothing before it in its statement (after "}", another ";" or
+// at the start) reads as the statement 0, which does nothing: no mistake.
+bool lone_semicolon(const std::vector<Token> &tokens, uint32_t line, uint32_t column) {
+  auto at = std::lower_bound(tokens.begin(), tokens.end(), std::pair{line, column},
+                             [](const Token &t, std::pair<uint32_t, uint32_t> place) {
+                               return std::pair{t.line, t.column} < place;
+                             });
+  if (at == tokens.end() || at->kind != TokenKind::Semicolon) return false;
+  if (at == tokens.begin()) return true;
+  TokenKind before = (at - 1)->kind;
+  return before == TokenKind::RBrace || before == TokenKind::Semicolon;
 }
 
 } // namespace
@@ -139,6 +205,17 @@ void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found)
           i = j;
           break;
         }
+    } else if (n.code == 0xFEFF && n.line == 1 && n.column == 1) {
+      // A byte order mark, which some editors write first: no mistake.
+    } else if (std::string_view hint = operator_hint(n.code); !hint.empty()) {
+      add(found.warnings, n.line, n.column, "W215",
+          "the character " + code_point_text(n.code) + " begins nothing and is ignored: " +
+              std::string(hint));
+      found.foreign_operators.emplace_back(n.line, n.column);
+      // `&&` and `||`: the second character is the same mistake.
+      if (i + 1 < notes.size() && notes[i + 1].code == n.code && notes[i + 1].line == n.line &&
+          notes[i + 1].column == n.column + 1)
+        ++i;
     } else {
       add(found.warnings, n.line, n.column, "W106",
           "the character " + code_point_text(n.code) + " begins nothing and is ignored");
@@ -146,7 +223,8 @@ void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found)
   }
 }
 
-void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found) {
+void check_recoveries(const std::vector<Recovery> &recoveries, const std::vector<Token> &tokens,
+                      SyntaxFindings &found) {
   for (const Recovery &r : recoveries) {
     switch (r.kind) {
     case RecoveryKind::SkippedToken:
@@ -154,6 +232,7 @@ void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &f
           "skipped " + token_spelling(r.token) + ", which cannot stand here");
       break;
     case RecoveryKind::MissingOperand:
+      if (r.token == TokenKind::Semicolon && lone_semicolon(tokens, r.line, r.column)) break;
       add(found.warnings, r.line, r.column, "W102",
           "a value is missing before " + token_spelling(r.token) + "; it reads as 0");
       break;
@@ -179,10 +258,157 @@ void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &f
 }
 
 void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
+  Braces braces = match_braces(tokens);
+  // The first "=" at or after each token, to see at once whether one
+  // stands between a condition's keyword and its "{".
+  // Likewise the first "===" or "!==".
+  std::vector<size_t> next_assign(tokens.size() + 1, tokens.size());
+  std::vector<size_t> next_triple(tokens.size() + 1, tokens.size());
+  for (size_t i = tokens.size(); i-- > 0;) {
+    bool triple = tokens[i].kind == TokenKind::Assign && i > 0 &&
+                  is_equality(tokens[i - 1].kind) && adjacent(tokens[i - 1], tokens[i], 2);
+    next_assign[i] = tokens[i].kind == TokenKind::Assign && !triple ? i : next_assign[i + 1];
+    next_triple[i] = triple ? i : next_triple[i + 1];
+  }
   for (size_t i = 0; i + 1 < tokens.size(); ++i) {
     const Token &t = tokens[i];
     const Token &next = tokens[i + 1];
     const Token *before = i > 0 ? &tokens[i - 1] : nullptr;
+    const Token *after = i + 2 < tokens.size() ? &tokens[i + 2] : nullptr;
+    // `} else if c {`: the `if` is a statement of its own after an `else`
+    // with no block, so it runs whether or not the first condition held.
+    if (t.kind == TokenKind::Else && next.kind == TokenKind::If) {
+      add(found.warnings, t.line, t.column, "W207",
+          "there is no 'else if': this 'if' is a separate statement, tested even when the "
+          "first condition held; write 'else { if ... }', or list the cases in "
+          "'match true { CONDITION => ... }'");
+      continue;
+    }
+    // `if x = 5 {`: the statement is dropped at "=", and its block is read
+    // as a dictionary.
+    if ((t.kind == TokenKind::If || t.kind == TokenKind::While) &&
+        braces.next_open[i] < tokens.size() && tokens[braces.next_open[i]].line == t.line &&
+        next_assign[i] < braces.next_open[i]) {
+      size_t eq = next_assign[i];
+      add(found.warnings, tokens[eq].line, tokens[eq].column, "W208",
+          std::string("'=' in a condition does not compare, and this '") +
+              (t.kind == TokenKind::If ? "if" : "while") +
+              "' is dropped with its block: compare with '=='");
+      QuietSpan span = through_block(tokens, braces, i);
+      size_t close = braces.closing[braces.next_open[i]];
+      if (close + 2 < tokens.size() && tokens[close + 1].kind == TokenKind::Else &&
+          tokens[close + 2].kind == TokenKind::LBrace) {
+        const Token &end = tokens[braces.closing[close + 2]];
+        span.to_line = end.line;
+        span.to_column = end.column;
+      }
+      found.quiet.push_back(span);
+      continue;
+    }
+    // A condition holding `===`, `&&` and the like is dropped with its
+    // block: those are explained where they stand, and the rest is quiet.
+    if ((t.kind == TokenKind::If || t.kind == TokenKind::While) &&
+        braces.next_open[i] < tokens.size() && tokens[braces.next_open[i]].line == t.line) {
+      const Token &open = tokens[braces.next_open[i]];
+      auto foreign = std::lower_bound(found.foreign_operators.begin(),
+                                      found.foreign_operators.end(),
+                                      std::pair{t.line, t.column});
+      if (next_triple[i] < braces.next_open[i] ||
+          (foreign != found.foreign_operators.end() &&
+           *foreign < std::pair{open.line, open.column}))
+        found.quiet.push_back(through_block(tokens, braces, i));
+    }
+    // `var x = 1`, `const x = 1`, `local x = 1`.
+    if (t.kind == TokenKind::Identifier &&
+        (t.text == "var" || t.text == "const" || t.text == "local" || t.text == "val") &&
+        next.kind == TokenKind::Identifier && after && after->kind == TokenKind::Assign &&
+        t.line == next.line) {
+      add(found.warnings, t.line, t.column, "W209",
+          "'" + t.text + "' is not a keyword: variables are made with 'let' (let " + next.text +
+              " = ...)");
+      found.quiet.push_back({t.line, t.column, t.column});
+      continue;
+    }
+    // `for (i = 0; i < n; i += 1)`.
+    if (t.kind == TokenKind::For && next.kind == TokenKind::LParen) {
+      add(found.warnings, t.line, t.column, "W210",
+          "'for' takes a name, 'in' and what to go over: write 'for i in 0..n { ... }', or a "
+          "'while' loop");
+      QuietSpan span = through_block(tokens, braces, i);
+      span.openers = true;
+      found.quiet.push_back(span);
+      continue;
+    }
+    // `a === b`, `a !== b`.
+    if ((t.kind == TokenKind::Equal || t.kind == TokenKind::NotEqual) &&
+        next.kind == TokenKind::Assign && adjacent(t, next, 2)) {
+      bool equal = t.kind == TokenKind::Equal;
+      add(found.warnings, t.line, t.column, "W211",
+          std::string(equal ? "'==='" : "'!=='") + " is written " + (equal ? "'=='" : "'!='") +
+              " here; values of different kinds are never equal anyway");
+      found.quiet.push_back({next.line, next.column, next.column + 1});
+      continue;
+    }
+    // `-- text`: a comment elsewhere; here two minus signs and code.
+    if (t.kind == TokenKind::Minus && next.kind == TokenKind::Minus && adjacent(t, next, 1) &&
+        after && after->line == t.line && !adjacent(next, *after, 1) &&
+        after->kind == TokenKind::Identifier) {
+      add(found.warnings, t.line, t.column, "W203",
+          "'--' does not begin a comment: comments start with '#'");
+      found.quiet.push_back({t.line, t.column, UINT32_MAX});
+      while (i + 1 < tokens.size() && tokens[i + 1].line == t.line) ++i;
+      continue;
+    }
+    // `++n` at the start of a statement.
+    if ((t.kind == TokenKind::Plus || t.kind == TokenKind::Minus) && next.kind == t.kind &&
+        adjacent(t, next, 1) && after && after->kind == TokenKind::Identifier &&
+        (!before || before->line != t.line)) {
+      const char *op = t.kind == TokenKind::Plus ? "++" : "--";
+      const char *fix = t.kind == TokenKind::Plus ? " += 1" : " -= 1";
+      add(found.warnings, t.line, t.column, "W202",
+          std::string("there is no '") + op + "' operator: write '" + after->text + fix + "'");
+      found.quiet.push_back({t.line, t.column, after->column});
+      continue;
+    }
+    // Dictionary entries written as in other languages: `{name = "Ann"}`,
+    // `{"name": "Ann"}`, `{1: "one"}`.
+    if (after && opens_value(tokens, i)) {
+      if (next.kind == TokenKind::Identifier && after->kind == TokenKind::Assign) {
+        add(found.warnings, after->line, after->column, "W213",
+            "dictionary entries are written 'key: value', not 'key = value' (" + next.text +
+                ": ...)");
+        found.quiet.push_back(through_closing(tokens, braces, i));
+        continue;
+      }
+      if ((next.kind == TokenKind::String || next.kind == TokenKind::Number) &&
+          after->kind == TokenKind::Colon) {
+        add(found.warnings, next.line, next.column, "W213",
+            next.kind == TokenKind::String
+                ? "dictionary keys are bare names: write " + next.text + ": ... without quotes"
+                : std::string("dictionary keys are names, not numbers: this entry is dropped"));
+        found.quiet.push_back(through_closing(tokens, braces, i));
+        continue;
+      }
+    }
+    // `default =>`, `else =>`, `case x =>`: the catch-all arm is `_ =>`.
+    if (((t.kind == TokenKind::Identifier && t.text == "default") ||
+         t.kind == TokenKind::Else) &&
+        next.kind == TokenKind::FatArrow) {
+      add(found.warnings, t.line, t.column, "W214",
+          std::string(t.kind == TokenKind::Else ? "'else'" : "'default'") +
+              " is no catch-all arm: write '_ =>'");
+      found.quiet.push_back({t.line, t.column, next.column + 1});
+      continue;
+    }
+    if (t.kind == TokenKind::Identifier && t.text == "case" && before &&
+        before->line != t.line && next.line == t.line &&
+        ((next.kind == TokenKind::Identifier && next.text == "_") ||
+         next.kind == TokenKind::String || next.kind == TokenKind::Number)) {
+      add(found.warnings, t.line, t.column, "W214",
+          "'case' is not a keyword: a match arm is 'VALUE => ...', and the catch-all is '_ =>'");
+      found.quiet.push_back({t.line, t.column, UINT32_MAX});
+      continue;
+    }
     // `a[0] = 1`, `d.x = 1`: the statement ends before the "=".
     if (is_assignment(next.kind) &&
         (t.kind == TokenKind::RBracket ||
@@ -216,18 +442,19 @@ void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found) {
       continue;
     }
     // `function f(` / `fn f(`: a name, then a call, then a dictionary.
-    if (t.kind == TokenKind::Identifier && (t.text == "function" || t.text == "fn") &&
+    if (t.kind == TokenKind::Identifier &&
+        (t.text == "function" || t.text == "fn" || t.text == "func") &&
         next.kind == TokenKind::Identifier && i + 2 < tokens.size() &&
         tokens[i + 2].kind == TokenKind::LParen) {
       add(found.warnings, t.line, t.column, "W205",
           "'" + t.text + "' is not a keyword: functions are defined with 'def'");
-      found.quiet.push_back(through_block(tokens, i));
+      found.quiet.push_back(through_block(tokens, braces, i));
       continue;
     }
     if (t.kind == TokenKind::Identifier && t.text == "elif") {
       add(found.warnings, t.line, t.column, "W206",
           "'elif' is not a keyword: write 'else { if ... }'");
-      found.quiet.push_back(through_block(tokens, i));
+      found.quiet.push_back(through_block(tokens, braces, i));
     }
   }
 }

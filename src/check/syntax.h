@@ -1,6 +1,7 @@
 // The checks on tokens and parser repairs (W1xx, W2xx).
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "check/warning.h"
@@ -16,6 +17,7 @@ struct QuietSpan {
   uint32_t from_column;
   uint32_t to_column; // inclusive
   uint32_t to_line = 0; // when later than `line`: the span ends there instead
+  bool openers = false;  // brackets left open inside it are part of the same mistake
 };
 
 bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t column);
@@ -23,10 +25,14 @@ bool is_quiet(const std::vector<QuietSpan> &spans, uint32_t line, uint32_t colum
 struct SyntaxFindings {
   CheckWarnings warnings;
   std::vector<QuietSpan> quiet;
+  // Characters of other languages' operators (`&&`, `||`, `^`), in text
+  // order: a condition holding one is dropped with its block.
+  std::vector<std::pair<uint32_t, uint32_t>> foreign_operators;
 };
 
 void check_scan_notes(const std::vector<ScanNote> &notes, SyntaxFindings &found);
 void check_forms(const std::vector<Token> &tokens, SyntaxFindings &found);
-void check_recoveries(const std::vector<Recovery> &recoveries, SyntaxFindings &found);
+void check_recoveries(const std::vector<Recovery> &recoveries, const std::vector<Token> &tokens,
+                      SyntaxFindings &found);
 
 } // namespace tovik

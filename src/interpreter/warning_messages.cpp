@@ -40,8 +40,20 @@ bool is_numeric_kind(const Value &v) {
   return v.is(ValueKind::Number) || v.is(ValueKind::Float);
 }
 
-std::string suggestion(std::string_view name, const std::vector<std::string_view> &among) {
-  std::string best = closest_name(name, among);
+// Looking for a suggestion reads every candidate (every name bound, every
+// key of a dictionary): only the first few dozen warnings get one, so a run
+// with many warnings stays linear in their number.
+constexpr int kSuggestionBudget = 50;
+int suggestions_left = kSuggestionBudget;
+
+// `candidates()` gives the names to choose from; it is called only while
+// the budget lasts.
+template <typename Candidates>
+std::string suggestion(std::string_view name, Candidates &&candidates, bool function = false) {
+  if (suggestions_left == 0) return "";
+  --suggestions_left;
+  std::vector<std::string_view> among = candidates();
+  std::string best = function ? closest_function(name, among) : closest_name(name, among);
   return best.empty() ? "" : "; did you mean '" + best + "'?";
 }
 
@@ -135,7 +147,7 @@ void warn_unbound(const Interpreter &interp, Place place, Symbol symbol) {
     return;
   }
   emit_warning(place, "'" + name + "' is not bound, so it reads as null" +
-                          suggestion(name, bound_names(interp, false)));
+                          suggestion(name, [&] { return bound_names(interp, false); }));
 }
 
 void warn_index(Place place, const Value &object, const Value &index) {
@@ -148,13 +160,20 @@ void warn_index(Place place, const Value &object, const Value &index) {
                          : " for an array of " + count_of(size, "element", "elements") +
                                " (0 to " + std::to_string(size - 1) + ")";
   } else if (object.is(ValueKind::Dict) && index.is(ValueKind::String)) {
-    std::vector<std::string_view> keys;
-    object.as_dict().for_each([&](const Dict::Entry &e) { keys.push_back(e.key); });
     message = "no key '" + index.as_text() + "' in the dictionary" +
-              suggestion(index.as_text(), keys);
+              suggestion(index.as_text(), [&] {
+                std::vector<std::string_view> keys;
+                object.as_dict().for_each([&](const Dict::Entry &e) { keys.push_back(e.key); });
+                return keys;
+              });
   } else if (object.is(ValueKind::Dict)) {
     message = "dictionary keys are strings; got ";
     message += value_kind_name(index);
+  } else if ((object.is(ValueKind::Array) || object.is(ValueKind::String)) &&
+             index.is(ValueKind::String) &&
+             (index.as_text() == "length" || index.as_text() == "size")) {
+    message = std::string(object.is(ValueKind::Array) ? "an array" : "a string") +
+              " has no '." + index.as_text() + "': len(...) gives its length";
   } else if (object.is(ValueKind::Array)) {
     message = "an array's index is an integer; got ";
     message += value_kind_name(index);
@@ -188,22 +207,39 @@ void warn_call_of_nothing(const Interpreter &interp, const ExecExpr &call,
       return;
     }
     if (!exports) {
+      std::string builtin = find_builtin(item) ? item : closest_function(item, {});
+      if (find_builtin(builtin) && find_variable(interp, intern(module))) {
+        emit_warning(place, "'" + name + "(...)' calls no method, so it gives null: builtins "
+                                         "take the value first, as in " +
+                                builtin + "(" + module + ", ...)");
+        return;
+      }
       emit_warning(place, "no module '" + module + "' is in use here, so '" + name +
                               "(...)' gives null");
       return;
     }
-    std::vector<std::string_view> items;
-    exports->as_dict().for_each([&](const Dict::Entry &e) { items.push_back(e.key); });
     emit_warning(place, "module '" + module + "' has no '" + item + "', so the call gives null" +
-                            suggestion(item, items));
+                            suggestion(item, [&] {
+                              std::vector<std::string_view> items;
+                              exports->as_dict().for_each(
+                                  [&](const Dict::Entry &e) { items.push_back(e.key); });
+                              return items;
+                            }));
     return;
   }
-  std::vector<std::string_view> callable = bound_names(interp, true);
-  for (int i = 0; i < kBuiltinCount; ++i)
-    callable.push_back(builtin_name(static_cast<BuiltinId>(i)));
-  for (std::string_view library : library_names()) callable.push_back(library);
+  if (std::string_view hint = foreign_function_hint(name); !hint.empty()) {
+    emit_warning(place, std::string(hint));
+    return;
+  }
+  auto callable = [&] {
+    std::vector<std::string_view> names = bound_names(interp, true);
+    for (int i = 0; i < kBuiltinCount; ++i)
+      names.push_back(builtin_name(static_cast<BuiltinId>(i)));
+    for (std::string_view library : library_names()) names.push_back(library);
+    return names;
+  };
   emit_warning(place, "'" + name + "' is not a builtin or a defined function, so the call "
-                                   "gives null" + suggestion(name, callable));
+                                   "gives null" + suggestion(name, callable, true));
 }
 
 void warn_missing_arguments(const ExecExpr &call, const FunctionObject &function,
@@ -223,15 +259,18 @@ void warn_missing_arguments(const ExecExpr &call, const FunctionObject &function
 void warn_missing_module(Place place, const std::string &name) {
   if (!first_time(WarningKind::Module, place)) return;
   std::vector<std::string> files;
-  std::error_code error;
-  for (const auto &entry : std::filesystem::directory_iterator(".", error)) {
-    const std::filesystem::path &path = entry.path();
-    if (path.extension() == ".tvk") files.push_back(path.stem().string());
-  }
-  std::vector<std::string_view> stems(files.begin(), files.end());
   emit_warning(place, "no module file '" + name +
                           ".tvk' in the working directory, so this 'use' imports nothing" +
-                          suggestion(name, stems));
+                          suggestion(name, [&] {
+                            std::error_code error;
+                            for (const auto &entry :
+                                 std::filesystem::directory_iterator(".", error)) {
+                              const std::filesystem::path &path = entry.path();
+                              if (path.extension() == ".tvk")
+                                files.push_back(path.stem().string());
+                            }
+                            return std::vector<std::string_view>(files.begin(), files.end());
+                          }));
 }
 
 } // namespace tovik

@@ -19,6 +19,7 @@ enum class WarningKind : uint8_t {
   Index,
   Arguments,
   Module,
+  Static, // found in the text before the run
 };
 
 // Counts the event; true the first time `kind` happens at `place` in the

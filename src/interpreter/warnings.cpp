@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
@@ -54,6 +55,10 @@ struct PlaceKeyHash {
 
 using PlaceCounts = std::unordered_map<PlaceKey, uint64_t, PlaceKeyHash>;
 
+PlaceKey place_key(const Source &source, Place place, WarningKind kind) {
+  return {source.id, place.line, place.column, kind};
+}
+
 struct SinkState {
   std::vector<std::string> names;
   std::unordered_map<std::string, uint32_t> name_index;
@@ -67,6 +72,9 @@ struct SinkState {
   std::unordered_map<const void *, Source> function_sources;
   // Each place -> times seen after the first.
   PlaceCounts seen;
+  // Each place warned of before the run: the run's own warnings there would
+  // say the same again.
+  std::unordered_set<PlaceKey, PlaceKeyHash> static_places;
   // While a hold is on: its own once-per-place table and the lines it keeps.
   bool holding = false;
   PlaceCounts held_seen;
@@ -131,11 +139,15 @@ void write_stderr(const std::string &line) {
 } // namespace
 
 WarningSource::WarningSource(std::string_view name, bool fresh)
-    : outer_(state().outer.size()) {
+    : outer_(state().outer.size()), outer_holding_(state().holding) {
   enter_source(source_named(name, fresh));
+  state().holding = false;
 }
 
-WarningSource::~WarningSource() { leave_source(outer_); }
+WarningSource::~WarningSource() {
+  leave_source(outer_);
+  state().holding = outer_holding_;
+}
 
 void note_function_source(const Value &function) {
   SinkState &s = state();
@@ -173,7 +185,10 @@ void count_explained_event() { ++state().events; }
 bool first_time(WarningKind kind, Place place) {
   SinkState &s = state();
   ++s.events;
-  PlaceKey key{s.current.id, place.line, place.column, kind};
+  if (!s.static_places.empty() &&
+      s.static_places.count(place_key(s.current, place, WarningKind::Static)))
+    return false;
+  PlaceKey key = place_key(s.current, place, kind);
   auto [it, inserted] = (s.holding ? s.held_seen : s.seen).try_emplace(key, 0);
   if (inserted) {
     s.last_key = key;
@@ -216,6 +231,12 @@ WarningHold::~WarningHold() {
   s.holding = false;
   s.held.clear();
   s.held_seen.clear();
+}
+
+void warn_before_run(Place place, std::string_view message) {
+  SinkState &s = state();
+  if (!s.static_places.insert(place_key(s.current, place, WarningKind::Static)).second) return;
+  emit_warning(place, message);
 }
 
 void emit_warning(Place place, std::string_view message) {

@@ -38,7 +38,8 @@ struct Place {
 // file, one input of the interactive loop. While a scope is alive, code
 // compiled and run is that source's. A fresh source (each interactive input)
 // is a new one even under a name seen before, so its places never merge
-// with an earlier input's.
+// with an earlier input's. A source entered while warnings are held (a
+// module first loaded by the hoisting pass) is not held: it runs only once.
 class WarningSource {
 public:
   explicit WarningSource(std::string_view name, bool fresh = false);
@@ -48,6 +49,7 @@ public:
 
 private:
   size_t outer_; // the depth of the scopes open before this one
+  bool outer_holding_;
 };
 
 // A function defined in a module runs in the importer's interpreter, but
@@ -85,6 +87,10 @@ public:
 // Counts every event, repeats included: a null that already gave a warning
 // while it was computed is not reported again where it is used.
 uint64_t warning_events();
+
+// A warning found in the script's text before it runs (-w reports what
+// --check finds); the run reports nothing more at its place.
+void warn_before_run(Place place, std::string_view message);
 
 // The events.
 void warn_binary(Place place, TokenKind op, const Value &left, const Value &right);

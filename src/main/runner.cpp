@@ -66,6 +66,31 @@ std::string format_milliseconds(double milliseconds) {
   return buffer;
 }
 
+namespace {
+
+// With -w, what --check finds is reported too, before the run, in the
+// runtime warnings' form. The checks whose mistakes the run reports itself,
+// in its own words and only where the run gets to, are left to it.
+void report_static_warnings(std::string_view text) {
+  static constexpr std::string_view kLeftToTheRun[] = {"W301", "W302", "W304", "W305",
+                                                       "W306", "W501", "W502"};
+  CheckWarnings found;
+  try {
+    found = check_source(text);
+  } catch (const Halt &) {
+    // Nested too deep for the checks' walks: the run decides for itself
+    // whether it can go that deep, as it does without -w.
+    return;
+  }
+  for (const CheckWarning &w : found) {
+    bool left = false;
+    for (std::string_view code : kLeftToTheRun) left = left || w.code == code;
+    if (!left) warn_before_run({w.line, w.column}, w.message);
+  }
+}
+
+} // namespace
+
 int run_file(const std::string &file, bool debug) {
   if (debug) {
     trace_separator();
@@ -106,7 +131,10 @@ int run_file(const std::string &file, bool debug) {
   start = Clock::now();
   {
     std::optional<WarningSource> warning_source;
-    if (warnings_enabled) warning_source.emplace(file);
+    if (warnings_enabled) {
+      warning_source.emplace(file);
+      report_static_warnings(text);
+    }
     run_program(std::move(program), debug);
   }
   double execute_ms = elapsed_milliseconds(start, Clock::now());

@@ -26,6 +26,32 @@ TEST(Check, SuggestsOnlyCloseNames) {
   EXPECT_EQ(closest_name("count", {"count"}), "");  // itself is no suggestion
 }
 
+TEST(Check, SuggestionsForgiveSwapsAndCase) {
+  // A swap of neighbours is one edit, however short the name.
+  EXPECT_EQ(closest_name("aera", {"area", "era"}), "area");
+  EXPECT_EQ(closest_name("retrun", {"return", "result"}), "return");
+  EXPECT_EQ(closest_name("avearge", {"average"}), "average");
+  // A difference of case alone wins over any edit, even for short names.
+  EXPECT_EQ(closest_name("True", {"tree", "true"}), "true");
+  EXPECT_EQ(closest_name("Pi", {"pi", "p"}), "pi");
+  // Longer names allow more edits; three are too many for eight letters.
+  EXPECT_EQ(closest_name("plyr_nme", {"player_name"}), "");
+  EXPECT_EQ(closest_name("playr_nme", {"player_name"}), "player_name");
+  // Other languages' names for a builtin's work, and their near misses.
+  EXPECT_EQ(closest_function("lenght", {"len", "print"}), "len");
+  EXPECT_EQ(closest_function("append", {"push"}), "push");
+  EXPECT_EQ(closest_function("prnt", {"print"}), "print");
+  EXPECT_EQ(closest_name("lenght", {"len"}), "");
+}
+
+TEST(Check, SuggestionsStayCheapForHugeNames) {
+  // Names far longer than anyone mistypes are neither guessed nor offered.
+  std::string huge(1000, 'a'), other(1000, 'a');
+  other[500] = 'b';
+  EXPECT_EQ(closest_name(huge, {other}), "");
+  EXPECT_EQ(closest_name("aaaa", {huge, "aaab"}), "aaab");
+}
+
 TEST(Check, WarningsComeInTextOrderWithTheirPlaces) {
   EXPECT_EQ(codes("print(x)\nlet x = 1\n"), "");
   EXPECT_EQ(codes("\tprnt(1)\r\nlet a = [1\n"), "1:2 W301 2:9 W103");
@@ -38,9 +64,9 @@ TEST(Check, WarningsComeInTextOrderWithTheirPlaces) {
 TEST(Check, CallsResolveLikeARun) {
   // A variable may hold a function; a parameter may be called.
   EXPECT_EQ(codes("def f(g) { return g(1) }\nlet h = f\nprint(h(2))"), "");
-  // Builtins win over a def of the same name, so the def's arity is moot;
-  // the def itself can never be called, which is reported.
-  EXPECT_EQ(codes("def len(a, b) { return 0 }\nprint(len(\"ab\"))"), "1:1 W307");
+  // Builtins win over a def of the same name, so the def's arity is moot:
+  // the def itself is what is reported, since no call reaches it.
+  EXPECT_EQ(codes("def len(a, b) { return 0 }\nprint(len(\"ab\"))"), "1:1 W409");
   // A def named like a library function wins, and is checked as any def.
   EXPECT_EQ(codes("def sort(a, b) { return a }\nprint(sort([2, 1]))"), "2:7 W302");
   // Two defs of one name: no single parameter list to compare with.
