@@ -1,5 +1,7 @@
 #include "support/source.h"
 
+#include "support/limits.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,6 +92,11 @@ std::string read_source_file(const std::string &path, std::string &text) {
       int error = errno;
       ::close(fd);
       return std::strerror(error);
+    }
+    // A file still being written may grow as fast as it is read.
+    if (text.size() + static_cast<size_t>(n) > text_bytes_cap) {
+      ::close(fd);
+      out_of_memory();
     }
     text.append(buffer, static_cast<size_t>(n));
   }

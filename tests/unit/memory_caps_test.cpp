@@ -14,6 +14,7 @@
 #include "parser/parser.h"
 #include "support/halt.h"
 #include "support/limits.h"
+#include "support/source.h"
 #include "support/stdin_reader.h"
 
 namespace tovik {
@@ -226,6 +227,26 @@ TEST(MemoryCaps, AnInputLinePastTheCapHaltsWhileItIsRead) {
   EXPECT_LT(lseek(fileno(file), 0, SEEK_CUR), static_cast<off_t>(text.size() / 2));
   reset_stdin_reader(STDIN_FILENO);
   std::fclose(file);
+}
+
+// A file is measured as it is read, as a line of input is.
+TEST(MemoryCaps, AFilePastTheCapHaltsWhileItIsRead) {
+  SmallCaps caps;
+  char path[] = "/tmp/tovik_capXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string text(3 * SmallCaps::kText, 'a');
+  ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  close(fd);
+  std::string read;
+  std::string message = "(no halt)";
+  try {
+    read_source_file(path, read);
+  } catch (const Halt &halt) {
+    message = halt.message;
+  }
+  unlink(path);
+  EXPECT_EQ(message, "Error: out of memory");
 }
 
 // A halt while a call's later argument is evaluated releases the arguments
