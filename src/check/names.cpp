@@ -3,7 +3,6 @@
 #include "check/walk.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -264,10 +263,7 @@ struct Checker {
   std::vector<std::string_view> module_file_names() {
     if (!listed_module_files) {
       listed_module_files = true;
-      std::error_code error;
-      for (const auto &entry : std::filesystem::directory_iterator(".", error))
-        if (entry.path().extension() == ".tvk")
-          module_files.push_back(entry.path().stem().string());
+      module_files = module_files_here();
     }
     return {module_files.begin(), module_files.end()};
   }

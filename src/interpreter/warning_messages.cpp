@@ -1,6 +1,5 @@
 // The runtime warnings' messages: what went wrong, in the user's terms, and
 // where a likely fix is known, what to write instead.
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/warning_sink.h"
 #include "support/closest_name.h"
+#include "support/source.h"
 
 namespace tovik {
 
@@ -262,13 +262,7 @@ void warn_missing_module(Place place, const std::string &name) {
   emit_warning(place, "no module file '" + name +
                           ".tvk' in the working directory, so this 'use' imports nothing" +
                           suggestion(name, [&] {
-                            std::error_code error;
-                            for (const auto &entry :
-                                 std::filesystem::directory_iterator(".", error)) {
-                              const std::filesystem::path &path = entry.path();
-                              if (path.extension() == ".tvk")
-                                files.push_back(path.stem().string());
-                            }
+                            files = module_files_here();
                             return std::vector<std::string_view>(files.begin(), files.end());
                           }));
 }

@@ -2,6 +2,7 @@
 
 #include "support/limits.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,6 +61,26 @@ std::string_view trim_white_space(std::string_view text) {
   if (begin >= end) return std::string_view();
   return text.substr(static_cast<size_t>(begin),
                      static_cast<size_t>(end - begin));
+}
+
+// Read with the system's directory calls, which allocate nothing through the
+// language's allocator: the standard library's non-throwing directory
+// iterator ends the process when an allocation inside it fails.
+std::vector<std::string> module_files_here() {
+  std::vector<std::string> names;
+  DIR *dir = ::opendir(".");
+  if (!dir) return names;
+  struct DirCloser {
+    DIR *dir;
+    ~DirCloser() { ::closedir(dir); }
+  } closer{dir};
+  constexpr std::string_view suffix = ".tvk";
+  while (const dirent *entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name.size() > suffix.size() && name.ends_with(suffix))
+      names.emplace_back(name.substr(0, name.size() - suffix.size()));
+  }
+  return names;
 }
 
 std::string read_source_file(const std::string &path, std::string &text) {

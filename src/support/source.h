@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace tovik {
@@ -11,6 +12,11 @@ namespace tovik {
 // message, "Not a regular file" for a FIFO, socket or device (found without
 // waiting on it), or "stream did not contain valid UTF-8".
 std::string read_source_file(const std::string &path, std::string &text);
+
+// The names, without ".tvk", of the script files in the working directory,
+// in no particular order: the modules a `use` could name. A directory that
+// cannot be read lists nothing.
+std::vector<std::string> module_files_here();
 
 // `text` without leading and trailing characters that have the Unicode
 // White_Space property (the line end among them). `text` must be valid UTF-8.
