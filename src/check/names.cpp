@@ -582,6 +582,8 @@ void check_tree(const std::vector<Stmt> &program, CheckWarnings &out) {
   collect(program, names);
   for (const std::string &module : names.used) names.module_files[module] = read_module(module);
   for (const std::string &n : names.bound) names.variable_names.push_back(n);
+  // A misspelt keyword (`retrun x`, `whiel n < 3`) reads as a name.
+  for (std::string_view k : keyword_spellings()) names.variable_names.push_back(k);
   for (const auto &[n, counts] : names.defs) names.callable_names.push_back(n);
   for (int i = 0; i < kBuiltinCount; ++i)
     names.callable_names.push_back(builtin_name(static_cast<BuiltinId>(i)));

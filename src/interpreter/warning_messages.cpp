@@ -147,7 +147,12 @@ void warn_unbound(const Interpreter &interp, Place place, Symbol symbol) {
     return;
   }
   emit_warning(place, "'" + name + "' is not bound, so it reads as null" +
-                          suggestion(name, [&] { return bound_names(interp, false); }));
+                          suggestion(name, [&] {
+                            // A misspelt keyword reads as a name too.
+                            std::vector<std::string_view> names = bound_names(interp, false);
+                            for (std::string_view k : keyword_spellings()) names.push_back(k);
+                            return names;
+                          }));
 }
 
 void warn_index(Place place, const Value &object, const Value &index) {

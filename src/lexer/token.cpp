@@ -83,6 +83,12 @@ TokenKind keyword_kind(std::string_view word) {
   return TokenKind::Identifier;
 }
 
+std::vector<std::string_view> keyword_spellings() {
+  std::vector<std::string_view> out;
+  for (const Keyword &k : kKeywords) out.push_back(k.spelling);
+  return out;
+}
+
 std::string token_debug(const Token &token) {
   std::string out(token_kind_name(token.kind));
   switch (token.kind) {

@@ -112,6 +112,9 @@ std::string_view token_kind_name(TokenKind kind);
 
 // The keyword kind a word spells, or Identifier when it is not a keyword.
 TokenKind keyword_kind(std::string_view word);
+// Every keyword's spelling, for suggesting one where a misspelt keyword
+// reads as a name.
+std::vector<std::string_view> keyword_spellings();
 
 // Debug text of a token: `Plus`, `Identifier("x")`, `Number(5)`,
 // `Float(1.5)`.
