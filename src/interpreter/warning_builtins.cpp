@@ -86,12 +86,7 @@ std::string_view need_name(Need need) {
 constexpr std::array<std::string_view, 6> kOrdinals = {"first", "second", "third",
                                                        "fourth", "fifth", "sixth"};
 
-std::string quoted(BuiltinId id) {
-  std::string out(1, '\'');
-  out += builtin_name(id);
-  out += '\'';
-  return out;
-}
+std::string quoted(BuiltinId id) { return quoted_name(builtin_name(id)); }
 
 } // namespace
 

@@ -60,12 +60,7 @@ std::string_view first_argument_need(LibraryId id, const Value &first) {
   }
 }
 
-std::string quoted(LibraryId id) {
-  std::string out(1, '\'');
-  out += library_name(id);
-  out += '\'';
-  return out;
-}
+std::string quoted(LibraryId id) { return quoted_name(library_name(id)); }
 
 } // namespace
 

@@ -1,8 +1,9 @@
 // Between the warning sink and the events: the once-per-place rule and the
-// output line. Used by warning_messages.cpp only.
+// output line. Used by the files that make the warnings' messages.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "interpreter/warnings.h"
@@ -35,5 +36,13 @@ bool is_missing_parameter(Symbol symbol);
 
 // Writes "SOURCE:LINE:COL: warning: MESSAGE" on standard error.
 void emit_warning(Place place, std::string_view message);
+
+// `name` between single quotes, as messages name a function.
+inline std::string quoted_name(std::string_view name) {
+  std::string out(1, '\'');
+  out += name;
+  out += '\'';
+  return out;
+}
 
 } // namespace tovik

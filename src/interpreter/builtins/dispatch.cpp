@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "interpreter/builtins/builtins.h"
+#include "support/name_table.h"
 
 namespace tovik {
 
@@ -25,8 +26,7 @@ constexpr std::array<std::string_view, kBuiltinCount> kNames = {
 } // namespace
 
 std::optional<BuiltinId> find_builtin(std::string_view name) {
-  for (size_t i = 0; i < kNames.size(); ++i)
-    if (kNames[i] == name) return static_cast<BuiltinId>(i);
+  if (std::optional<size_t> i = position_of(kNames, name)) return static_cast<BuiltinId>(*i);
   return std::nullopt;
 }
 

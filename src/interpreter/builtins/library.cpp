@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "support/name_table.h"
+
 namespace tovik {
 
 namespace {
@@ -30,8 +32,7 @@ constexpr std::array<LibraryArity, kLibraryCount> kArities = {
 } // namespace
 
 std::optional<LibraryId> find_library(std::string_view name) {
-  for (size_t i = 0; i < kNames.size(); ++i)
-    if (kNames[i] == name) return static_cast<LibraryId>(i);
+  if (std::optional<size_t> i = position_of(kNames, name)) return static_cast<LibraryId>(*i);
   return std::nullopt;
 }
 
