@@ -5,6 +5,7 @@
 #include "interpreter/function.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/match_table.h"
+#include "interpreter/evaluation_mode.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
 #include "support/hash.h"
@@ -74,7 +75,9 @@ ExecStmt compile_stmt(const Stmt &from, const SyntaxOwner &owner) {
     compiled.body = compile_block(arm.body, owner);
     to.arms.push_back(std::move(compiled));
   }
-  if (from.kind == StmtKind::Match) to.match_table = MatchTable::build(to.arms);
+  // A table of literal arms is a shortcut past trying each arm in turn.
+  if (from.kind == StmtKind::Match && !general_evaluators_only())
+    to.match_table = MatchTable::build(to.arms);
   if (from.kind == StmtKind::Use)
     to.use = std::make_unique<const ExecUse>(ExecUse{from.alias, from.items});
   if (from.kind == StmtKind::Function) {

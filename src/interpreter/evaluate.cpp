@@ -6,6 +6,7 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/evaluation_mode.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/operands.h"
 #include "interpreter/warning_evaluators.h"
@@ -440,8 +441,7 @@ bool test_either(Interpreter &interp, const ExecExpr &e) {
 }
 
 Condition choose_condition(const ExecExpr &e) {
-  // Warnings look at each operator's operands as it is evaluated.
-  if (warnings_enabled) return test_value;
+  if (general_evaluators_only()) return test_value;
   if (e.kind == ExprKind::BinaryOp && e.op.kind == TokenKind::And &&
       is_comparison(*e.left) && is_comparison(*e.right))
     return test_both;
@@ -497,12 +497,28 @@ const Value *literal_value(const ExecExpr &e) {
   return e.evaluator == evaluator_of<evaluate_literal> ? &e.constant : nullptr;
 }
 
+namespace {
+
+// The general evaluator of each kind: the language's rules for it, with no
+// shortcut, and the warnings' notes on the paths that give null.
+Evaluator general_evaluator(const ExecExpr &e) {
+  if (Evaluator noting = warning_evaluator(e)) return noting;
+  switch (e.kind) {
+  case ExprKind::Array: return evaluator_of<evaluate_array>;
+  case ExprKind::Dict: return evaluator_of<evaluate_dict>;
+  case ExprKind::Range: return evaluator_of<evaluate_range>;
+  default: prepare_literal(e); return evaluator_of<evaluate_literal>;
+  }
+}
+
+} // namespace
+
 // Each node's evaluator is chosen on its first evaluation, from its kind and
 // for operators from the operator and the operands' shapes, so later
 // evaluations go straight to the code for that node.
 Evaluator choose_evaluator(const ExecExpr &e) {
-  if (warnings_enabled) [[unlikely]]
-    if (Evaluator noting = warning_evaluator(e)) return noting;
+  if (general_evaluators_only()) [[unlikely]]
+    return general_evaluator(e);
   switch (e.kind) {
   case ExprKind::Number:
   case ExprKind::Float:

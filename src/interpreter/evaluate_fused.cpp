@@ -9,6 +9,7 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/operands.h"
+#include "interpreter/evaluation_mode.h"
 #include "interpreter/warnings.h"
 
 namespace tovik {
@@ -196,7 +197,7 @@ template <TokenKind Op> Condition fused_condition_for(const ExecExpr &e) {
 
 Evaluator fused_evaluator(const ExecExpr &e) {
   // Warnings look at each operator's operands as it is evaluated.
-  if (warnings_enabled) return nullptr;
+  if (general_evaluators_only()) return nullptr;
   switch (e.op.kind) {
   case TokenKind::Plus: return fused_evaluator_for<TokenKind::Plus>(e);
   case TokenKind::Minus: return fused_evaluator_for<TokenKind::Minus>(e);
@@ -208,7 +209,7 @@ Evaluator fused_evaluator(const ExecExpr &e) {
 }
 
 Condition fused_condition(const ExecExpr &e) {
-  if (warnings_enabled) return nullptr;
+  if (general_evaluators_only()) return nullptr;
   switch (e.op.kind) {
   case TokenKind::Equal: return fused_condition_for<TokenKind::Equal>(e);
   case TokenKind::NotEqual: return fused_condition_for<TokenKind::NotEqual>(e);

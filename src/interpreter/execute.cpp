@@ -11,6 +11,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/match_table.h"
 #include "interpreter/warning_evaluators.h"
+#include "interpreter/evaluation_mode.h"
 #include "interpreter/warnings.h"
 #include "support/halt.h"
 #include "support/limits.h"
@@ -362,7 +363,7 @@ Completion execute_first(Interpreter &interp, const ExecStmt &s) {
 // Each statement's executor is chosen on its first execution, from its kind
 // and, for assignments, from the shape of what is assigned.
 Executor choose_executor(const ExecStmt &s) {
-  if (warnings_enabled) [[unlikely]]
+  if (general_evaluators_only()) [[unlikely]]
     if (Executor noting = warning_executor(s)) return noting;
   switch (s.kind) {
   case StmtKind::Let:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "interpreter/builtins/builtins.h"
+#include "interpreter/evaluation_mode.h"
 #include "interpreter/exec_tree.h"
 #include "interpreter/function.h"
 #include "interpreter/warning_sink.h"
@@ -18,6 +19,7 @@
 namespace tovik {
 
 bool warnings_enabled = false;
+bool reference_mode = false;
 
 namespace {
 
@@ -185,6 +187,8 @@ void count_explained_event() { ++state().events; }
 bool first_time(WarningKind kind, Place place) {
   SinkState &s = state();
   ++s.events;
+  // The general evaluators run without warnings in reference mode.
+  if (!warnings_enabled) return false;
   if (!s.static_places.empty() &&
       s.static_places.count(place_key(s.current, place, WarningKind::Static)))
     return false;

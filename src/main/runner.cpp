@@ -20,6 +20,7 @@
 #include "repl/repl.h"
 #include "support/halt.h"
 #include "support/source.h"
+#include "support/stack.h"
 
 namespace tovik {
 
@@ -203,6 +204,24 @@ int run_command(const Command &command) {
     return report_halt("Error: out of memory");
   }
   return status;
+}
+
+} // namespace tovik
+
+namespace tovik {
+
+namespace {
+
+int run_arguments(void *context) {
+  const auto &arguments = *static_cast<const std::vector<std::string> *>(context);
+  return run_command(parse_args(arguments));
+}
+
+} // namespace
+
+void run_process(int argc, char **argv) {
+  std::vector<std::string> arguments(argv, argv + argc);
+  exit_on_reserved_stack(run_arguments, &arguments);
 }
 
 } // namespace tovik

@@ -14,6 +14,11 @@ namespace tovik {
 // on standard error and yields 1.
 int run_command(const Command &command);
 
+// The whole process: the command line read and carried out on a stack
+// reserved for the run, where the recursion guard knows exactly how deep
+// scripts may go. Does not return.
+[[noreturn]] void run_process(int argc, char **argv);
+
 // Runs one script. Returns 0, or 1 after reporting a wrong extension or an
 // unreadable file on standard error.
 int run_file(const std::string &file, bool debug);
