@@ -4,8 +4,8 @@ whose nodes all take their general evaluator, and fails on any difference in
 standard output, standard error or exit status.
 
 The programs: every script test (with its arguments and input), every text
-example, every runnable snippet of the documentation and every benchmark
-workload. A workload runs for seconds; `--sample N` keeps every N-th one
+example, every runnable snippet of the documentation, a grid of operators,
+operand shapes and value kinds (grid.py) and every benchmark workload. A workload runs for seconds; `--sample N` keeps every N-th one
 (the others still run in the full pass, `make differential`).
 
 Usage: differential_test.py TOVIK TOVIK_REFERENCE PROJECT_DIR [--sample N]
@@ -28,12 +28,12 @@ sys.path.insert(0, str(HERE.parent))
 
 import check_docs  # noqa: E402
 import check_examples  # noqa: E402
+import grid  # noqa: E402
 import run_scripts  # noqa: E402
 from run_limits import BACKSTOP_SECONDS, limit_cpu  # noqa: E402
 
 WORKERS = 2
 
-# The trace's phase timings differ from run to run.
 TIMING = re.compile(rb"\d+\.\d{3}ms")
 
 
@@ -74,12 +74,32 @@ def doc_snippets(project, workdir):
                           case.stdin.encode("utf-8"))
 
 
+def grid_programs(workdir):
+    for path in grid.write_programs(workdir / "grid"):
+        yield Program(path.name, path.parent, [path.name])
+
+
 def workloads(bench_dir, sample):
     names = sorted(p.stem for p in bench_dir.glob("*.tvk")
                    if p.with_suffix(".expected").exists())
     for index, name in enumerate(names):
         if index % sample == 0:
             yield Program("%s/%s.tvk" % (bench_dir.name, name), bench_dir, [name + ".tvk"])
+
+
+def normalise(stderr):
+    """Masks what may differ between any two runs: the phase timings, and
+    the order of a module's exports in the trace (the order of its table)."""
+    lines = TIMING.sub(b"#ms", stderr).split(b"\n")
+    out, exports = [], []
+    for line in lines + [b""]:
+        if b"Exporting: " in line:
+            exports.append(line)
+            continue
+        out += sorted(exports)
+        exports = []
+        out.append(line)
+    return b"\n".join(out[:-1])
 
 
 def run(binary, program):
@@ -90,7 +110,7 @@ def run(binary, program):
                               timeout=BACKSTOP_SECONDS, preexec_fn=limit_cpu)
     except subprocess.TimeoutExpired:
         return None
-    return proc.stdout, TIMING.sub(b"#ms", proc.stderr), proc.returncode
+    return proc.stdout, normalise(proc.stderr), proc.returncode
 
 
 def show_diff(label, fast, reference):
@@ -130,6 +150,7 @@ def main():
     with tempfile.TemporaryDirectory() as scratch:
         programs = list(script_tests(project)) + list(text_examples(project))
         programs += list(doc_snippets(project, Path(scratch)))
+        programs += list(grid_programs(Path(scratch)))
         for bench_dir in [project / "bench"] + [Path(d).resolve() for d in args.bench_dir]:
             programs += list(workloads(bench_dir, args.sample))
         with concurrent.futures.ThreadPoolExecutor(WORKERS) as pool:

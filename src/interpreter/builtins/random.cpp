@@ -92,9 +92,19 @@ uint64_t next_random_word(ChaChaGenerator &g) {
   return uint64_t{g.block[i]} | (uint64_t{g.block[i + 1]} << 32);
 }
 
-uint64_t random_word() {
+namespace {
+
+ChaChaGenerator &thread_generator() {
   thread_local ChaChaGenerator generator = seeded_generator();
-  return next_random_word(generator);
+  return generator;
+}
+
+} // namespace
+
+uint64_t random_word() { return next_random_word(thread_generator()); }
+
+void restart_random_stream(uint64_t nonce) {
+  thread_generator() = make_generator({}, 0, nonce);
 }
 
 } // namespace tovik

@@ -29,4 +29,9 @@ uint64_t next_random_word(ChaChaGenerator &generator);
 // A uniformly distributed word from this thread's generator.
 uint64_t random_word();
 
+// For tests that run one program twice and compare the runs: this thread's
+// stream starts again from a key of their choosing, so both draw the same
+// numbers. Scripts have no way to reach it.
+void restart_random_stream(uint64_t nonce);
+
 } // namespace tovik
