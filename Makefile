@@ -14,6 +14,7 @@ FUZZ_TEST_SECONDS ?= 30
 FUZZ_TARGETS := fuzz_tokenize fuzz_parse fuzz_run
 
 PACKAGES := cmake g++ pkg-config libgtest-dev libicu-dev libsdl2-dev \
+            libsdl2-ttf-dev fonts-dejavu-core \
             libedit-dev python3
 # The sanitizer and fuzz passes are built with clang and its runtimes.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
