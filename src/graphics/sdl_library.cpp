@@ -36,7 +36,9 @@ const TtfLibrary *load_ttf(std::string &why) {
   void *handle = dlopen(kTtfFile, RTLD_NOW | RTLD_GLOBAL);
   if (!handle) {
     const char *reason = dlerror();
-    why = reason ? reason : std::string("Could not load ") + kTtfFile;
+    why = std::string("Could not load the text library (Debian package "
+                      "libsdl2-ttf-2.0-0): ") +
+          (reason ? reason : kTtfFile);
     return nullptr;
   }
   static TtfLibrary library;

@@ -54,7 +54,8 @@ TTF_Font *SdlText::font(int pixel_size, std::string &why) {
   }
   TTF_Font *opened = ttf->OpenFont(kTextFont, pixel_size);
   if (!opened) {
-    why = std::string("Could not open the font ") + kTextFont + ": " +
+    why = std::string("Could not open the font for text (Debian package "
+                      "fonts-dejavu-core): ") +
           sdl_library()->GetError();
     return nullptr;
   }
