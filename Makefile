@@ -14,7 +14,10 @@ FUZZ_TEST_SECONDS ?= 30
 FUZZ_TARGETS := fuzz_tokenize fuzz_parse fuzz_run
 
 PACKAGES := cmake g++ pkg-config libgtest-dev libicu-dev libsdl2-dev \
-            libedit-dev python3
+            libsdl2-ttf-dev fonts-dejavu-core \
+            libedit-dev python3 $(WINDOW_TEST_PACKAGES)
+# A virtual display, a key presser and a screen capture for the window test.
+WINDOW_TEST_PACKAGES := xvfb xdotool imagemagick
 # The sanitizer and fuzz passes are built with clang and its runtimes.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # A virtual X server, a window capture and a key presser for the pictures in

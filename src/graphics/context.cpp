@@ -63,8 +63,14 @@ void clear_screen(GraphicsContext &graphics) {
 }
 
 void render_present(GraphicsContext &graphics) {
-  if (graphics.canvas) graphics.canvas->present();
-  if (graphics.event_queue && graphics.event_queue->poll_close_requested())
+  if (graphics.canvas) {
+    const PaceClock::time_point now = PaceClock::now();
+    const PaceClock::duration wait = frame_wait(graphics.pacer, now);
+    graphics.canvas->wait_for_frame(wait);
+    frame_presented(graphics.pacer, now, wait);
+    graphics.canvas->present();
+  }
+  if (graphics.event_queue && graphics.event_queue->read_events(graphics.input))
     graphics.open = false;
 }
 
@@ -120,6 +126,19 @@ void draw_triangle(GraphicsContext &graphics, const TriangleShape &triangle) {
 
 void fill_triangle(GraphicsContext &graphics, const TriangleShape &triangle) {
   if (graphics.canvas) raster::fill_triangle(*graphics.canvas, triangle);
+}
+
+std::string draw_text(GraphicsContext &graphics, std::string_view text,
+                      int32_t x, int32_t y, uint32_t pixel_size,
+                      DrawColour colour) {
+  set_draw_color(graphics, colour.r, colour.g, colour.b);
+  if (!graphics.canvas || text.empty()) return {};
+  return graphics.canvas->draw_text(text, clamp_coordinate(x),
+                                    clamp_coordinate(y), pixel_size);
+}
+
+const InputState *window_input(const GraphicsContext &graphics) {
+  return graphics.canvas ? &graphics.input : nullptr;
 }
 
 std::optional<std::pair<uint32_t, uint32_t>>

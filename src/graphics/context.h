@@ -6,10 +6,13 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 
 #include "graphics/canvas.h"
+#include "graphics/frame_pacing.h"
+#include "graphics/input.h"
 #include "interpreter/value.h"
 
 namespace tovik {
@@ -19,18 +22,13 @@ struct DrawColour {
   bool operator==(const DrawColour &) const = default;
 };
 
-// Source of window events; owned by the context once a window exists.
-class EventQueue {
-public:
-  virtual ~EventQueue() = default;
-  // Reads every pending event; true when one of them asks to close.
-  virtual bool poll_close_requested() = 0;
-};
-
 struct GraphicsContext {
   std::unique_ptr<EventQueue> event_queue;
   std::unique_ptr<Canvas> canvas;
   DrawColour draw_colour;
+  // Keys and mouse as of the last present.
+  InputState input;
+  FramePacer pacer;
   bool sdl_held = false;
   bool open = false;
 
@@ -50,7 +48,8 @@ std::string create_window(GraphicsContext &graphics, std::string_view title,
                           uint32_t width, uint32_t height);
 // Clears to black. Stops the run (Halt) when the renderer refuses.
 void clear_screen(GraphicsContext &graphics);
-// Shows the frame, then reads every pending event; a close request or
+// Waits until one frame interval after the previous frame, shows the
+// frame, then reads every pending event into `input`; a close request or
 // Escape clears `open`.
 void render_present(GraphicsContext &graphics);
 // Records the colour and hands it to the renderer only when it changed.
@@ -72,6 +71,16 @@ void fill_circle(GraphicsContext &graphics, int32_t cx, int32_t cy,
                  int32_t radius);
 void draw_triangle(GraphicsContext &graphics, const TriangleShape &triangle);
 void fill_triangle(GraphicsContext &graphics, const TriangleShape &triangle);
+// Text in `colour`, which becomes the draw colour as it does for draw and
+// fill; `pixel_size` from 1 to kLargestTextSize and no NUL in `text`, which
+// the callers check. Empty when drawn or without a window; otherwise why
+// the text could not be drawn.
+std::string draw_text(GraphicsContext &graphics, std::string_view text,
+                      int32_t x, int32_t y, uint32_t pixel_size,
+                      DrawColour colour);
+
+// The keys and mouse as of the last present; nothing without a window.
+const InputState *window_input(const GraphicsContext &graphics);
 
 // Width and height in pixels; nothing without a window.
 std::optional<std::pair<uint32_t, uint32_t>>

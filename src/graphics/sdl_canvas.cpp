@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "graphics/clamp.h"
 #include "graphics/raster.h"
@@ -32,21 +33,70 @@ public:
   SdlEventQueue(const SdlEventQueue &) = delete;
   SdlEventQueue &operator=(const SdlEventQueue &) = delete;
 
-  bool poll_close_requested() override {
+  bool read_events(InputState &input) override {
+    begin_frame(input);
     bool close = false;
     SDL_Event event;
     while (sdl().PollEvent(&event)) {
-      if (event.type == SDL_QUIT) close = true;
-      if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE)
+      switch (event.type) {
+      case SDL_QUIT:
         close = true;
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const bool down = event.type == SDL_KEYDOWN;
+        if (down && event.key.keysym.sym == SDLK_ESCAPE) close = true;
+        // A held key repeats its key-down; it is still the same press.
+        if (down && event.key.repeat) break;
+        if (std::optional<Key> key = key_of(event.key.keysym.sym))
+          down ? key_went_down(input, *key) : key_went_up(input, *key);
+        break;
+      }
+      case SDL_MOUSEMOTION:
+        mouse_moved(input, event.motion.x, event.motion.y);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (event.button.button != SDL_BUTTON_LEFT) break;
+        mouse_moved(input, event.button.x, event.button.y);
+        mouse_button(input, event.type == SDL_MOUSEBUTTONDOWN);
+        break;
+      default:
+        break;
+      }
     }
     return close;
+  }
+
+private:
+  // By key code, so letters follow the keyboard layout the user sees.
+  static std::optional<Key> key_of(SDL_Keycode code) {
+    switch (code) {
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_UP: return Key::Up;
+    case SDLK_DOWN: return Key::Down;
+    case SDLK_SPACE: return Key::Space;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::Enter;
+    case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return Key::Shift;
+    default:
+      // Letter and digit key codes are their lower-case characters.
+      return code >= 0 && code < 128 ? key_from_character(char32_t(code))
+                                     : std::nullopt;
+    }
   }
 };
 
 } // namespace
 
+SdlCanvas::SdlCanvas(SDL_Window *window, SDL_Renderer *renderer, bool paced)
+    : window_(window), renderer_(renderer), paced_(paced) {}
+
 SdlCanvas::~SdlCanvas() {
+  text_.reset(); // fonts and the text library before the renderer
   sdl().DestroyRenderer(renderer_);
   sdl().DestroyWindow(window_);
 }
@@ -139,6 +189,23 @@ void SdlCanvas::fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) {
   sdl().RenderFillRect(renderer_, &rect);
 }
 
+std::string SdlCanvas::draw_text(std::string_view text, int32_t x, int32_t y,
+                                 uint32_t pixel_size) {
+  if (!text_) {
+    std::string why;
+    text_ = SdlText::open(why);
+    if (!text_) return why;
+  }
+  auto [width, height] = size();
+  return text_->draw(renderer_, text, x, y, int(pixel_size), int(width),
+                     int(height));
+}
+
+void SdlCanvas::wait_for_frame(std::chrono::nanoseconds wait) {
+  if (paced_ && wait > std::chrono::nanoseconds::zero())
+    std::this_thread::sleep_for(wait);
+}
+
 void SdlCanvas::present() { sdl().RenderPresent(renderer_); }
 
 std::pair<uint32_t, uint32_t> SdlCanvas::size() const {
@@ -159,14 +226,23 @@ bool acquire_sdl_video() {
   return true;
 }
 
+namespace {
+
+// The video drivers that show nothing to a person.
+bool invisible_driver(const char *driver) {
+  if (!driver) return false;
+  for (const char *invisible : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(driver, invisible) == 0) return true;
+  return false;
+}
+
+} // namespace
+
 const char *unrequested_invisible_driver() {
   const char *requested = std::getenv("SDL_VIDEODRIVER");
   if (requested && *requested) return nullptr;
   const char *driver = sdl().GetCurrentVideoDriver();
-  if (!driver) return nullptr;
-  for (const char *invisible : {"offscreen", "dummy", "evdev"})
-    if (std::strcmp(driver, invisible) == 0) return driver;
-  return nullptr;
+  return invisible_driver(driver) ? driver : nullptr;
 }
 
 void release_sdl_video() {
@@ -185,7 +261,10 @@ std::optional<SdlWindow> open_sdl_window(const std::string &title, int width,
     sdl().DestroyWindow(window);
     return std::nullopt;
   }
-  auto canvas = std::make_unique<SdlCanvas>(window, renderer);
+  // Nobody watches frames on a driver that shows nothing: tests and
+  // screenshots run there at full speed.
+  const bool paced = !invisible_driver(sdl().GetCurrentVideoDriver());
+  auto canvas = std::make_unique<SdlCanvas>(window, renderer, paced);
   if (sdl().GetWindowPixelFormat(window) == SDL_PIXELFORMAT_UNKNOWN)
     return std::nullopt;
   if (sdl().InitSubSystem(SDL_INIT_EVENTS) != 0) return std::nullopt;

@@ -1,13 +1,16 @@
 // The real canvas and event source: an SDL window with its renderer.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "graphics/canvas.h"
 #include "graphics/context.h"
+#include "graphics/sdl_text.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -16,8 +19,7 @@ namespace tovik {
 
 class SdlCanvas final : public Canvas {
 public:
-  SdlCanvas(SDL_Window *window, SDL_Renderer *renderer)
-      : window_(window), renderer_(renderer) {}
+  SdlCanvas(SDL_Window *window, SDL_Renderer *renderer, bool paced);
   // Renderer first: it draws into the window.
   ~SdlCanvas() override;
   SdlCanvas(const SdlCanvas &) = delete;
@@ -29,6 +31,9 @@ public:
   void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
   void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override;
   void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override;
+  std::string draw_text(std::string_view text, int32_t x, int32_t y,
+                        uint32_t pixel_size) override;
+  void wait_for_frame(std::chrono::nanoseconds wait) override;
   void present() override;
   std::pair<uint32_t, uint32_t> size() const override;
   std::string error() const override;
@@ -38,6 +43,9 @@ public:
 private:
   SDL_Window *window_;
   SDL_Renderer *renderer_;
+  bool paced_;
+  // Opened on the first text drawn: most scripts never draw any.
+  std::unique_ptr<SdlText> text_;
 };
 
 // One reference to the SDL library with its video subsystem. SDL is shut

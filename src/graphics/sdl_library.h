@@ -5,6 +5,9 @@
 #pragma once
 
 #include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <string>
 
 namespace tovik {
 
@@ -28,8 +31,13 @@ namespace tovik {
   X(RenderFillRect)                                                          \
   X(RenderPresent)                                                           \
   X(PollEvent)                                                               \
-  X(GetError)                                                               \
-  X(GetCurrentVideoDriver)
+  X(GetError)                                                                \
+  X(GetCurrentVideoDriver)                                                   \
+  X(GetRenderDrawColor)                                                      \
+  X(CreateTextureFromSurface)                                                \
+  X(DestroyTexture)                                                          \
+  X(FreeSurface)                                                             \
+  X(RenderCopy)
 
 struct SdlLibrary {
 #define TOVIK_SDL_POINTER(name) decltype(&SDL_##name) name = nullptr;
@@ -40,5 +48,29 @@ struct SdlLibrary {
 // The loaded library, or null when it cannot be loaded (a window then
 // simply fails to open, like any other failed window creation).
 const SdlLibrary *sdl_library();
+
+} // namespace tovik
+
+namespace tovik {
+
+// SDL_ttf, for text, loaded the same way on the first text drawn.
+#define TOVIK_TTF_FUNCTIONS(X)                                               \
+  X(Init)                                                                    \
+  X(Quit)                                                                    \
+  X(OpenFont)                                                                \
+  X(CloseFont)                                                               \
+  X(FontHeight)                                                              \
+  X(MeasureUTF8)                                                             \
+  X(RenderUTF8_Blended)
+
+struct TtfLibrary {
+#define TOVIK_TTF_POINTER(name) decltype(&TTF_##name) name = nullptr;
+  TOVIK_TTF_FUNCTIONS(TOVIK_TTF_POINTER)
+#undef TOVIK_TTF_POINTER
+};
+
+// The loaded text library, or null with the reason in `why`. Only asked
+// for once SDL itself is loaded, which the text library builds on.
+const TtfLibrary *ttf_library(std::string &why);
 
 } // namespace tovik

@@ -127,7 +127,8 @@ Value call_library_for(Interpreter &interp, const ExecExpr &call,
   if (debug_enabled) trace_call(call.text + " is a library function");
   Value result = run_library(interp, id, args, assign_to);
   if (warnings_enabled && result.is_null()) [[unlikely]]
-    warn_library_null(call, id, args, warning_events() != warned_before);
+    warn_library_null(call, id, args, warning_events() != warned_before,
+                      window_size(interp.graphics).has_value());
   return result;
 }
 

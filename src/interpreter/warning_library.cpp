@@ -4,6 +4,8 @@
 // compare of unlike kinds) and sleep, which always gives null, say nothing.
 #include <string>
 
+#include "graphics/canvas.h"
+#include "graphics/input.h"
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/builtins/library.h"
 #include "interpreter/exec_tree.h"
@@ -33,6 +35,7 @@ std::string_view first_argument_need(LibraryId id, const Value &first) {
   case LibraryId::index_of:
     return first.is(ValueKind::Array) || first.is(ValueKind::String) ? ""
                                                                      : "an array or string";
+  case LibraryId::key_down:
   case LibraryId::to_number:
   case LibraryId::chars:
   case LibraryId::char_count:
@@ -64,8 +67,46 @@ std::string quoted(LibraryId id) { return quoted_name(library_name(id)); }
 
 } // namespace
 
+namespace {
+
+bool needs_window(LibraryId id) {
+  return id == LibraryId::key_down || id == LibraryId::mouse_x || id == LibraryId::mouse_y ||
+         id == LibraryId::mouse_down || id == LibraryId::draw_text;
+}
+
+// Why draw_text or key_down gave null with a window open; "" when they
+// simply did their work (draw_text always gives null then).
+std::string window_function_reason(LibraryId id, std::span<const Value> args) {
+  if (id == LibraryId::key_down) {
+    if (key_from_name(args[0].as_text())) return "";
+    return "'key_down' knows no key \"" + std::string(args[0].as_text()) +
+           "\" (keys: left, right, up, down, space, enter, escape, shift, a to z, 0 to 9)";
+  }
+  if (id != LibraryId::draw_text) return "";
+  for (size_t i : {1, 2})
+    if (!is_numeric(args[i]))
+      return std::string("'draw_text' wants a number as its ") + (i == 1 ? "x" : "y") +
+             "; got " + std::string(value_kind_name(args[i]));
+  if (!is_numeric(args[3]) || to_integer(args[3]) < 1 ||
+      to_integer(args[3]) > int64_t(kLargestTextSize))
+    return "'draw_text' wants a size from 1 to " + std::to_string(kLargestTextSize) + "; got " +
+           (is_numeric(args[3]) ? std::to_string(to_integer(args[3]))
+                                : std::string(value_kind_name(args[3])));
+  if (!args[4].is(ValueKind::Color))
+    return "'draw_text' wants a color (from color(r, g, b)) as its fifth argument; got " +
+           std::string(value_kind_name(args[4]));
+  std::string formed;
+  if (!args[0].is(ValueKind::String)) append_text(formed, args[0]);
+  std::string_view text = args[0].is(ValueKind::String) ? args[0].as_text() : formed;
+  if (text.find('\0') != std::string_view::npos)
+    return "'draw_text' cannot draw a text with a NUL character in it";
+  return "";
+}
+
+} // namespace
+
 void warn_library_null(const ExecExpr &call, LibraryId id, std::span<const Value> args,
-                       bool explained) {
+                       bool explained, bool window) {
   const Place place = node_place(call);
   const LibraryArity arity = library_arity(id);
   if (args.size() < arity.least) {
@@ -73,6 +114,18 @@ void warn_library_null(const ExecExpr &call, LibraryId id, std::span<const Value
     emit_warning(place, quoted(id) + " needs " + std::to_string(arity.least) +
                             (arity.least == 1 ? " argument" : " arguments") + "; got " +
                             (args.empty() ? std::string("none") : std::to_string(args.size())));
+    return;
+  }
+  if (needs_window(id) && !window) {
+    if (!first_time(WarningKind::Builtin, place)) return;
+    emit_warning(place, quoted(id) + " gives null: no window is open (see window(w, h))");
+    return;
+  }
+  const bool key_name = id == LibraryId::key_down && args[0].is(ValueKind::String);
+  if (key_name || id == LibraryId::draw_text) {
+    std::string reason = window_function_reason(id, args);
+    if (reason.empty() || !first_time(WarningKind::Builtin, place)) return;
+    emit_warning(place, reason);
     return;
   }
   if (args.empty()) return;

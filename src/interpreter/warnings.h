@@ -106,9 +106,11 @@ void warn_call_of_nothing(const Interpreter &interp, const ExecExpr &call,
 void warn_builtin_null(const ExecExpr &call, BuiltinId id,
                        std::span<const Value> args, bool explained);
 // The same for a call that reached the library (warning_library.cpp).
+// `window` tells whether a window exists, for the functions that need one.
 enum class LibraryId : uint8_t;
 void warn_library_null(const ExecExpr &call, LibraryId id,
-                       std::span<const Value> args, bool explained);
+                       std::span<const Value> args, bool explained,
+                       bool window);
 void warn_missing_arguments(const ExecExpr &call, const FunctionObject &function,
                             size_t given);
 void warn_missing_module(Place place, const std::string &name);

@@ -2,9 +2,11 @@
 // and lines the drawing code sends.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/canvas.h"
@@ -12,7 +14,7 @@
 namespace tovik {
 
 struct CanvasCall {
-  enum Kind { Colour, Clear, Point, Line, Rect, FillRect, Present } kind;
+  enum Kind { Colour, Clear, Point, Line, Rect, FillRect, Text, Wait, Present } kind;
   int64_t a = 0, b = 0, c = 0, d = 0;
   bool operator==(const CanvasCall &) const = default;
 };
@@ -28,8 +30,8 @@ inline CanvasCall colour(int64_t r, int64_t g, int64_t b) {
 }
 
 inline std::ostream &operator<<(std::ostream &out, const CanvasCall &call) {
-  static const char *names[] = {"colour", "clear",     "point",  "line",
-                                "rect",   "fill_rect", "present"};
+  static const char *names[] = {"colour",    "clear", "point", "line", "rect",
+                                "fill_rect", "text",  "wait",  "present"};
   return out << names[call.kind] << "(" << call.a << ", " << call.b << ", "
              << call.c << ", " << call.d << ")";
 }
@@ -42,6 +44,8 @@ public:
   std::vector<CanvasCall> calls;
   bool refuse_colour = false;
   bool refuse_clear = false;
+  std::vector<std::string> texts;
+  std::string text_failure;
 
   bool set_draw_color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) override {
     if (refuse_colour) return false;
@@ -64,6 +68,16 @@ public:
   }
   void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
     calls.push_back({CanvasCall::FillRect, x, y, w, h});
+  }
+  // The text itself is kept in `texts`; the call records where and how big.
+  std::string draw_text(std::string_view text, int32_t x, int32_t y,
+                        uint32_t pixel_size) override {
+    texts.emplace_back(text);
+    calls.push_back({CanvasCall::Text, x, y, pixel_size});
+    return text_failure;
+  }
+  void wait_for_frame(std::chrono::nanoseconds wait) override {
+    calls.push_back({CanvasCall::Wait, wait.count()});
   }
   void present() override { calls.push_back({CanvasCall::Present}); }
   std::pair<uint32_t, uint32_t> size() const override {

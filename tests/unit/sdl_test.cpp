@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -345,6 +346,135 @@ TEST_F(SdlWindowTest, WindowBuiltinsAreQuiet) {
   EXPECT_EQ(to_text(builtin_is_open(none, graphics)), "true");
   EXPECT_TRUE(builtin_clear(none, graphics).is_null());
   EXPECT_TRUE(builtin_present(none, graphics).is_null());
+}
+
+
+// Keys and the mouse, as SDL events reach them.
+
+TEST_F(SdlWindowTest, KeysAndMouseAsOfTheLastPresent) {
+  GraphicsContext graphics;
+  EXPECT_EQ(window_input(graphics), nullptr);
+  open(graphics, 64, 48);
+  auto push_key = [](Uint32 type, SDL_Keycode key, bool repeat = false) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.repeat = repeat;
+    SDL_PushEvent(&event);
+  };
+  auto down = [&](Key key) { return key_is_down(*window_input(graphics), key); };
+  push_key(SDL_KEYDOWN, SDLK_LEFT);
+  push_key(SDL_KEYDOWN, SDLK_RSHIFT);
+  push_key(SDL_KEYDOWN, SDLK_KP_ENTER);
+  push_key(SDL_KEYDOWN, 'q');
+  push_key(SDL_KEYUP, 'q'); // a tap within one frame
+  push_key(SDL_KEYDOWN, SDLK_F1); // no name: ignored
+  EXPECT_FALSE(down(Key::Left)); // nothing is seen before present
+  render_present(graphics);
+  EXPECT_TRUE(down(Key::Left) && down(Key::Shift) && down(Key::Enter));
+  EXPECT_TRUE(down(Key::Q));
+  EXPECT_FALSE(down(Key::Right));
+
+  push_key(SDL_KEYDOWN, SDLK_LEFT, true); // repeats change nothing
+  push_key(SDL_KEYUP, SDLK_RSHIFT);
+  render_present(graphics);
+  EXPECT_TRUE(down(Key::Left));
+  EXPECT_FALSE(down(Key::Shift));
+  EXPECT_FALSE(down(Key::Q)); // the tap lasted one frame
+
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.x = 12;
+  event.motion.y = 34;
+  SDL_PushEvent(&event);
+  event = {};
+  event.type = SDL_MOUSEBUTTONDOWN;
+  event.button.button = SDL_BUTTON_RIGHT;
+  event.button.x = 1;
+  SDL_PushEvent(&event); // only the left button counts
+  render_present(graphics);
+  EXPECT_EQ(window_input(graphics)->mouse_x, 12);
+  EXPECT_EQ(window_input(graphics)->mouse_y, 34);
+  EXPECT_FALSE(mouse_is_down(*window_input(graphics)));
+  event.button.button = SDL_BUTTON_LEFT;
+  event.button.x = 20;
+  event.button.y = 21;
+  SDL_PushEvent(&event);
+  render_present(graphics);
+  EXPECT_TRUE(mouse_is_down(*window_input(graphics)));
+  EXPECT_EQ(window_input(graphics)->mouse_x, 20);
+  EXPECT_TRUE(graphics.open);
+}
+
+// Text through SDL_ttf, read back from the renderer.
+
+constexpr uint32_t kYellow = 0xffff00;
+
+// The bounding box of every pixel that is not black; empty when none is.
+struct Box {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  bool empty() const { return right < 0; }
+};
+Box lit_box(const std::vector<uint32_t> &frame, int width) {
+  Box box;
+  for (size_t i = 0; i < frame.size(); ++i) {
+    if (frame[i] == kBlack) continue;
+    int x = int(i % width), y = int(i / width);
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+           std::max(box.bottom, y)};
+  }
+  return box;
+}
+
+TEST_F(SdlWindowTest, TextLandsInItsBoxInTheDrawColour) {
+  GraphicsContext graphics;
+  open(graphics, 200, 100);
+  clear_screen(graphics);
+  ASSERT_EQ(draw_text(graphics, "Hello", 20, 30, 24, {255, 255, 0, 255}), "");
+  auto frame = pixels(graphics);
+  EXPECT_GT(where(frame, kYellow).size(), 20u); // glyph cores in full colour
+  Box box = lit_box(frame, 200);
+  ASSERT_FALSE(box.empty());
+  // Within the line the font gives 24-pixel text: about 28 high, and five
+  // letters are narrower than five sizes.
+  EXPECT_GE(box.left, 20);
+  EXPECT_LT(box.left, 24);
+  EXPECT_GE(box.top, 30);
+  EXPECT_LT(box.bottom, 30 + 30);
+  EXPECT_GT(box.right, 20 + 24);
+  EXPECT_LT(box.right, 20 + 5 * 24);
+  for (uint32_t p : frame) // blended edges are darker yellow, never another hue
+    if (p != kBlack) {
+      EXPECT_EQ(p & 0xff, 0u);
+    }
+  EXPECT_EQ(graphics.draw_colour, (DrawColour{255, 255, 0, 255}));
+}
+
+TEST_F(SdlWindowTest, TextOutsideTheWindowIsCut) {
+  GraphicsContext graphics;
+  open(graphics, 100, 40);
+  clear_screen(graphics);
+  const DrawColour yellow{255, 255, 0, 255};
+  // Wholly outside on every side, however long.
+  std::string long_text(100000, 'W');
+  EXPECT_EQ(draw_text(graphics, "Hello", 100, 5, 20, yellow), "");
+  EXPECT_EQ(draw_text(graphics, "Hello", 5, 40, 20, yellow), "");
+  EXPECT_EQ(draw_text(graphics, "Hello", 5, -200, 20, yellow), "");
+  EXPECT_EQ(draw_text(graphics, long_text, -2000000000, 5, 20, yellow), "");
+  EXPECT_TRUE(lit_box(pixels(graphics), 100).empty());
+  // Across the left and right edges only the part inside shows, at the
+  // same place as if the whole line had been drawn.
+  EXPECT_EQ(draw_text(graphics, long_text, -1000, 5, 20, yellow), "");
+  Box box = lit_box(pixels(graphics), 100);
+  ASSERT_FALSE(box.empty());
+  EXPECT_LE(box.left, 2);
+  EXPECT_GE(box.right, 97);
+  EXPECT_GE(box.top, 5);
+  EXPECT_LT(box.bottom, 5 + 25);
+  // Non-ASCII text is drawn too.
+  clear_screen(graphics);
+  EXPECT_EQ(draw_text(graphics, "żółw ✓", 0, 0, 16, yellow), "");
+  EXPECT_FALSE(lit_box(pixels(graphics), 100).empty());
 }
 
 } // namespace

@@ -67,7 +67,13 @@ struct Interpreter;
   X(read_file, "read_file", 1, 1)                                            \
   X(write_file, "write_file", 2, 2)                                          \
   X(args, "args", 0, 0)                                                      \
-  X(read_line, "read_line", 0, 0)
+  X(read_line, "read_line", 0, 0)                                            \
+  /* graphics/library_window.cpp */                                         \
+  X(key_down, "key_down", 1, 1)                                              \
+  X(mouse_x, "mouse_x", 0, 0)                                                \
+  X(mouse_y, "mouse_y", 0, 0)                                                \
+  X(mouse_down, "mouse_down", 0, 0)                                          \
+  X(draw_text, "draw_text", 5, 5)
 
 enum class LibraryId : uint8_t {
 #define TOVIK_LIBRARY_ENUM(ident, name, least, most) ident,
