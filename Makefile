@@ -37,7 +37,7 @@ SANITIZER_ENV := \
 
 .PHONY: bench
 .PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
-        test test-release test-asan halts clean install screenshots \
+        test test-release test-asan halts differential clean install screenshots \
         screenshot-deps
 
 all: release
@@ -138,6 +138,13 @@ test-asan: asan
 	  ulimit -S -s 65536 2>/dev/null || true; \
 	fi; \
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# Every program of the differential test on both evaluators, the benchmark
+# workloads of ../shared/bench included when that folder is there.
+differential: release
+	python3 tests/differential/differential_test.py $(RELEASE_DIR)/tovik \
+	  $(RELEASE_DIR)/tests/tovik_reference $(CURDIR) \
+	  $(if $(wildcard ../shared/bench),--bench-dir ../shared/bench)
 
 # Every script halted at every check it makes (up to 5000 points each),
 # where `make test` samples a few points per script.
