@@ -144,6 +144,7 @@ test-asan: asan
 differential: release
 	python3 tests/differential/differential_test.py $(RELEASE_DIR)/tovik \
 	  $(RELEASE_DIR)/tests/tovik_reference $(CURDIR) \
+	  --preload $(RELEASE_DIR)/tests/libfixed_random.so \
 	  $(if $(wildcard ../shared/bench),--bench-dir ../shared/bench)
 
 # Every script halted at every check it makes (up to 5000 points each),

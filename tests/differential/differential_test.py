@@ -8,8 +8,12 @@ example, every runnable snippet of the documentation, a grid of operators,
 operand shapes and value kinds (grid.py) and every benchmark workload. A workload runs for seconds; `--sample N` keeps every N-th one
 (the others still run in the full pass, `make differential`).
 
-Usage: differential_test.py TOVIK TOVIK_REFERENCE PROJECT_DIR [--sample N]
-                            [--bench-dir DIR]...
+Both runs preload --preload LIBRARY (fixed_random.cpp), which makes the
+system's random bytes the same for both: dictionaries are then laid out
+alike and random numbers drawn alike.
+
+Usage: differential_test.py TOVIK TOVIK_REFERENCE PROJECT_DIR --preload LIBRARY
+                            [--sample N] [--bench-dir DIR]...
 """
 
 import argparse
@@ -102,8 +106,8 @@ def normalise(stderr):
     return b"\n".join(out[:-1])
 
 
-def run(binary, program):
-    env = dict(os.environ, SDL_VIDEODRIVER="dummy")
+def run(binary, program, preload):
+    env = dict(os.environ, SDL_VIDEODRIVER="dummy", LD_PRELOAD=preload)
     try:
         proc = subprocess.run([binary] + program.args, cwd=program.cwd, env=env,
                               input=program.stdin, capture_output=True,
@@ -121,9 +125,9 @@ def show_diff(label, fast, reference):
     return "".join(list(lines)[:40])
 
 
-def compare(fast_binary, reference_binary, program):
-    fast = run(fast_binary, program)
-    reference = run(reference_binary, program)
+def compare(fast_binary, reference_binary, program, preload):
+    fast = run(fast_binary, program, preload)
+    reference = run(reference_binary, program, preload)
     if fast is None or reference is None:
         return "%s: blocked for %d s\n" % (program.where, BACKSTOP_SECONDS)
     problems = []
@@ -142,11 +146,13 @@ def main():
     ap.add_argument("tovik")
     ap.add_argument("reference")
     ap.add_argument("project")
+    ap.add_argument("--preload", required=True)
     ap.add_argument("--sample", type=int, default=1)
     ap.add_argument("--bench-dir", action="append", default=[])
     args = ap.parse_args()
     project = Path(args.project).resolve()
     fast, reference = os.path.abspath(args.tovik), os.path.abspath(args.reference)
+    preload = os.path.abspath(args.preload)
     with tempfile.TemporaryDirectory() as scratch:
         programs = list(script_tests(project)) + list(text_examples(project))
         programs += list(doc_snippets(project, Path(scratch)))
@@ -154,7 +160,7 @@ def main():
         for bench_dir in [project / "bench"] + [Path(d).resolve() for d in args.bench_dir]:
             programs += list(workloads(bench_dir, args.sample))
         with concurrent.futures.ThreadPoolExecutor(WORKERS) as pool:
-            reports = list(pool.map(lambda p: compare(fast, reference, p), programs))
+            reports = list(pool.map(lambda p: compare(fast, reference, p, preload), programs))
     failures = [r for r in reports if r]
     for report in failures:
         sys.stdout.write(report + "\n")

@@ -28,7 +28,7 @@ VALUES = [
     ("true", "true", "true"),
     ("false", "false", "false"),
     ("array", "[1, 2.5, \"x\"]", None),
-    ("dict", '{"k": 1, "v": "w"}', None),
+    ("dict", '{k: 1, v: "w", n: {k: [2, 3]}}', None),
 ]
 
 BINARY = ["+", "-", "*", "/", "%", "**", "==", "!=", "<", ">", "<=", ">=",
@@ -92,6 +92,22 @@ def body(a, b, a_lit, b_lit):
     out("print([a, b][1])")
     out("print([a, b][0][b])")
     out('print({"p": a, "q": b}.q)')
+    # chains of reads into a variable
+    out("let nest = {k: a, n: {k: b, n: {k: [a, b]}}}")
+    out("print(nest.n.k)")
+    out("print(nest.n.n.k[1])")
+    out("print(nest.n.n.k[b])")
+    out("print(nest.n.x.k)")
+    out("let m = [[a, b], [b, [a]]]")
+    out("print(m[1][0])")
+    out("print(m[1][1][0])")
+    out("print(m[b][0])")
+    out("print(m[0][b])")
+    out("print(m[a][a])")
+    out("print(a.k.k)")
+    out("print(a.n.k[1])")
+    out("print(a[0][0])")
+    out("print(a[b][a])")
     out('print({"p": a, "p": b}.p)')
     for name in BUILTINS_ONE:
         out("print(%s(a))" % name)
