@@ -45,7 +45,7 @@ void write_file(const char *name, std::string_view text) {
 char work_dir[] = "/tmp/tovik-fuzz-XXXXXX";
 
 // Files a run wrote (write_file) are gone before the next run, which would
-// read them otherwise.
+// read them otherwise; the module is written afresh by the caller.
 void clear_work_dir() {
   if (DIR *dir = opendir(work_dir)) {
     while (dirent *entry = readdir(dir)) {
@@ -82,6 +82,7 @@ std::string read_all(int fd) {
 
 Outcome run_once(std::string_view text, bool reference) {
   clear_work_dir();
+  write_file("m.tvk", kModule);
   tovik::restart_random_stream(1);
   tovik::reference_mode = reference;
   tovik::fuzz_steps_left = kStepBudget;
