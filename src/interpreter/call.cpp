@@ -271,7 +271,7 @@ private:
                                                      const FunctionObject &function) {
   // A module's pending return is raised only between its top-level
   // statements, so one absent on entry stays absent through the body.
-  if (function.final_result && !interp.return_pending) [[likely]] {
+  if (function.ends_in_return && !interp.return_pending) [[likely]] {
     const ExecStmt *s = function.body.data();
     const ExecStmt *last = s + function.body.size() - 1;
     for (; s != last; ++s) {
@@ -281,7 +281,7 @@ private:
       return c == Completion::Return ? interp.return_value.release()
                                      : Value().release();
     }
-    return function.final_result->evaluator(interp, *function.final_result);
+    return last->expr.evaluator(interp, last->expr);
   }
   ValueTransfer result = Value().release();
   if (run_block(interp, function.body) == Completion::Return) {
@@ -388,7 +388,7 @@ constexpr bool kCountsEveryCall = false;
   Value callee = *found;
   const FunctionObject &function = callee.as_function();
   // At the depth limit the call must halt as any other would.
-  if (assign_to != kNoSymbol && function.pass_through.expr &&
+  if (assign_to != kNoSymbol && function.pass_through.applies &&
       interp.call_depth < kMaxCallDepth) {
     std::optional<Value> result;
     try {

@@ -22,10 +22,9 @@ struct FunctionObject : Object {
   Symbol last_param_symbol = 0;
   uint32_t param_count = 0; // param_symbols.size(), kept for the call path
   std::vector<ExecStmt> body;
-  // When the body ends in `return e`: e, evaluated by the call itself after
-  // the statements before it, so the value needs no trip through
-  // `return_value`. Null otherwise.
-  const ExecExpr *final_result = nullptr;
+  // The body ends in `return e`: the call itself evaluates e after the
+  // statements before it, so the value needs no trip through `return_value`.
+  bool ends_in_return = false;
   // The body as written, for the value's debug form: a part of the syntax
   // tree it was compiled from, which this keeps alive.
   std::shared_ptr<const std::vector<Stmt>> source;
@@ -33,9 +32,6 @@ struct FunctionObject : Object {
   // `+` (pass_through.h).
   PassThrough pass_through;
   FunctionObject() : Object(ValueKind::Function) {}
-  // final_result points into this object's own body.
-  FunctionObject(const FunctionObject &) = delete;
-  FunctionObject &operator=(const FunctionObject &) = delete;
 };
 
 inline const FunctionObject &Value::as_function() const {

@@ -59,7 +59,7 @@ bool add_operand(PassThrough &pass, const std::vector<Symbol> &params,
     pass.arguments_needed =
         std::max<uint8_t>(pass.arguments_needed, static_cast<uint8_t>(from + 1));
   } else {
-    pass.literal[pass.rest] = literal_value(e);
+    pass.literal[pass.rest] = *literal_value(e);
   }
   pass.from[pass.rest++] = from;
   return true;
@@ -99,7 +99,7 @@ PassThrough find_pass_through(const std::vector<Symbol> &params,
   } else {
     return {};
   }
-  pass.expr = &e;
+  pass.applies = true;
   return pass;
 }
 
@@ -118,12 +118,12 @@ std::optional<Value> call_pass_through(Interpreter &interp,
   if (!slot || slot->object() != first.object()) return std::nullopt;
   auto operand = [&](size_t i) -> const Value & {
     return pass.from[i] >= 0 ? args[static_cast<size_t>(pass.from[i])].value
-                             : *pass.literal[i];
+                             : pass.literal[i];
   };
 
   // As the call would on its way in.
   halt_if_interrupted();
-  const ExecExpr &e = *pass.expr;
+  const ExecExpr &e = function.body[0].expr;
   if (e.kind != ExprKind::Call) {
     Value right = operand(0); // a copy: it may be the first argument itself
     if (!first.is(ValueKind::String) || !right.is(ValueKind::String))

@@ -31,16 +31,15 @@ struct LocalBinding;
 inline constexpr size_t kMaxPassThroughOperands = 4;
 
 struct PassThrough {
-  // The body's one expression: a call of push or concat, or a `+`, whose
-  // first operand is the first parameter; null when the body has another
-  // shape.
-  const ExecExpr *expr = nullptr;
+  // The body is one `return` of a call of push or concat, or of a `+`,
+  // whose first operand is the first parameter.
+  bool applies = false;
   // Where each operand after the first comes from, decided with the body:
   // the argument of parameter `from[i]` (the last of its name, since a
   // repeated name rebinds it), or the literal `literal[i]` when from[i] < 0.
   uint8_t rest = 0;
   std::array<int8_t, kMaxPassThroughOperands> from{};
-  std::array<const Value *, kMaxPassThroughOperands> literal{};
+  std::array<Value, kMaxPassThroughOperands> literal{};
   // Arguments the operands need: with fewer, a parameter they read is
   // unbound and reads some caller's variable instead.
   uint8_t arguments_needed = 1;

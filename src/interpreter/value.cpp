@@ -591,7 +591,7 @@ Value make_function(const std::vector<std::string> &params,
   f->pass_through = find_pass_through(f->param_symbols, f->body);
   if (!f->body.empty() && f->body.back().kind == StmtKind::Return &&
       f->body.back().has_expr)
-    f->final_result = &f->body.back().expr;
+    f->ends_in_return = true;
   return made;
 }
 
