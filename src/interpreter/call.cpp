@@ -48,9 +48,6 @@ int16_t resolve(const ExecExpr &call) {
   return kUserName;
 }
 
-[[gnu::always_inline]] inline Value enter_user_function(Interpreter &interp, const FunctionObject &function,
-                          std::span<Value> args);
-
 // The evaluated arguments of one call, on the interpreter's argument stack;
 // popped when the call is over, however it ends.
 class ArgumentFrame {
@@ -237,6 +234,13 @@ public:
       drop();
       throw;
     }
+  }
+  // Arguments evaluated elsewhere (a general call's, a library function's
+  // call back), moved onto the binding stack.
+  void adopt(std::span<Value> args) {
+    reserve_bindings(interp_, args.size());
+    for (Value &value : args)
+      interp_.bindings.push(kNoSymbol, -1, nullptr, std::move(value));
   }
   void drop() {
     interp_.bindings.truncate(base_);
@@ -507,45 +511,14 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
   return call_named_value(interp, call, args, assign_to, warned_before);
 }
 
+// Every call of a user function enters its body the same way, with its
+// arguments on the binding stack where its parameters will be bound.
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args) {
   check_stack();
-  return enter_user_function(interp, function, args);
+  PendingArguments pending(interp);
+  pending.adopt(args);
+  return Value::adopt(enter_with_pending(interp, function, pending));
 }
-
-namespace {
-
-// call_user_function once the stack is known to have room.
-[[gnu::always_inline]] inline Value enter_user_function(Interpreter &interp, const FunctionObject &function,
-                          std::span<Value> args) {
-  halt_if_interrupted();
-  if (interp.call_depth >= kMaxCallDepth) [[unlikely]]
-    recursion_limit_reached();
-  // The scope is popped however the call ends, a halt included, so an
-  // interactive session can carry on with its variables intact.
-  struct ScopeGuard {
-    Interpreter &interp;
-    int32_t outer;
-    ~ScopeGuard() { pop_scope(interp, outer); }
-  } guard{interp, push_scope(interp)};
-
-  size_t bound = std::min(function.param_symbols.size(), args.size());
-  reserve_bindings(interp, bound);
-  for (size_t i = 0; i < bound; ++i) {
-    Symbol symbol = function.param_symbols[i];
-    if (symbol >= interp.slot_count) [[unlikely]]
-      grow_slots(interp, symbol);
-    const VariableSlot &slot = interp.slots[symbol];
-    // The first binding of a name in this call shadows the outer one; a
-    // repeated parameter name or a declared global goes the general way.
-    if (slot.declared_global || slot.local >= interp.frame_base) [[unlikely]]
-      set_variable(interp, symbol, std::move(args[i]));
-    else
-      push_local(interp, symbol, std::move(args[i]));
-  }
-  return Value::adopt(run_body(interp, function));
-}
-
-} // namespace
 
 } // namespace tovik
