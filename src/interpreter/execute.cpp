@@ -67,13 +67,9 @@ template <TokenKind Op, Rhs R = Rhs::Any>
   Value right = evaluate_rhs<R>(interp, rhs);
   if (Op == TokenKind::Plus && left.is(ValueKind::String) &&
       right.is(ValueKind::String)) {
-    // Checked before the variable lets go of its text, so a halt leaves the
-    // variable as it was.
-    check_text_length(left.as_text().size() + right.as_text().size());
     Value *slot = assignable_slot(interp, symbol);
     if (slot && slot->object() == left.object()) {
-      *slot = Value(); // drop the variable's reference: `left` may be unique
-      left.mutable_text() += right.as_text();
+      left.append_text_of(*slot, right);
       *slot = std::move(left);
       return;
     }

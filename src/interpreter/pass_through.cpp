@@ -128,12 +128,8 @@ std::optional<Value> call_pass_through(Interpreter &interp,
     Value right = operand(0); // a copy: it may be the first argument itself
     if (!first.is(ValueKind::String) || !right.is(ValueKind::String))
       return combine<TokenKind::Plus>(first, right);
-    // Checked before the variable lets go of its text.
-    check_text_length(first.as_text().size() + right.as_text().size());
-    *slot = Value();
-    Value text = std::move(first);
-    text.mutable_text() += right.as_text();
-    return text;
+    first.append_text_of(*slot, right);
+    return std::move(first);
   }
   std::array<Value, kMaxPassThroughOperands> operands;
   // Copied before the first argument moves: one of them may be it.

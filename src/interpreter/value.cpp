@@ -169,6 +169,12 @@ std::string &Value::mutable_text() {
   return t->text;
 }
 
+void Value::append_text_of(Value &holder, const Value &right) {
+  check_text_length(as_text().size() + right.as_text().size());
+  holder = Value();
+  mutable_text() += right.as_text();
+}
+
 // Releasing a value nested a million levels deep must not recurse a million
 // times: objects whose count drops to zero are queued and destroyed by one
 // loop, and an array hands its elements' payloads to that same queue.

@@ -186,6 +186,11 @@ public:
   std::vector<Value> &mutable_array();
   std::string &mutable_text();
   Dict &mutable_dict();
+  // Appends `right` to this text, whose payload `holder` (a variable, say)
+  // holds too: the holder lets go first, so that the payload is this
+  // value's alone and grows where it lies. The length is checked before
+  // the holder lets go, so a halt leaves it as it was.
+  void append_text_of(Value &holder, const Value &right);
 
   // The payload object, or null for inline variants (identity checks).
   const Object *object() const {

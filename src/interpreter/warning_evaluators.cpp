@@ -140,11 +140,9 @@ void update_noting(Interpreter &interp, Symbol symbol, Place read_at, Place op_a
   Noted right = evaluate_noting(interp, rhs);
   if (Op == TokenKind::Plus && left.value.is(ValueKind::String) &&
       right.value.is(ValueKind::String)) {
-    check_text_length(left.value.as_text().size() + right.value.as_text().size());
     Value *slot = assignable_slot(interp, symbol);
     if (slot && slot->object() == left.value.object()) {
-      *slot = Value();
-      left.value.mutable_text() += right.value.as_text();
+      left.value.append_text_of(*slot, right.value);
       *slot = std::move(left.value);
       return;
     }
