@@ -94,14 +94,6 @@ void collect(const std::vector<Stmt> &stmts, Names &names) {
   for (const Stmt &s : stmts) collect_one(s, names);
 }
 
-// A builtin whose running can be seen: it reads, writes or draws. The
-// others, `random` included, give a value and nothing else; computed twice,
-// the second value replaces the first and nobody can tell.
-bool is_visible_builtin(std::string_view name) {
-  std::optional<BuiltinId> id = find_builtin(name);
-  return id && builtin_effect(*id) == BuiltinEffect::Acts;
-}
-
 // The functions of `program` whose running can be seen: one of their
 // definitions prints, reads or draws, declares or writes a global, loads a
 // module, or calls something that does or that is not known here.
@@ -140,7 +132,9 @@ std::set<std::string> visible_functions(const std::vector<Stmt> &program) {
         for_each_expr(root, [&](const Expr &e) {
           if (e.kind != ExprKind::Call) return;
           if (find_builtin(e.text)) {
-            if (is_visible_builtin(e.text)) seen = true;
+            // Those that only compute or observe, `random` included: computed
+            // twice, the second value replaces the first and nobody can tell.
+            if (is_acting_builtin(e.text)) seen = true;
           } else if (defs.count(e.text)) {
             callees.insert(e.text);
           } else {
@@ -484,7 +478,7 @@ struct Checker {
 // anything not known here.
 bool is_visible_call(const Expr &e, const Names &names, const std::set<std::string> &visible) {
   if (e.kind != ExprKind::Call) return false;
-  if (find_builtin(e.text)) return is_visible_builtin(e.text);
+  if (find_builtin(e.text)) return is_acting_builtin(e.text);
   size_t dot = e.text.find('.');
   if (dot == std::string::npos) {
     // Library functions compute, except those that read, write or wait.

@@ -97,6 +97,8 @@ std::optional<BuiltinId> find_builtin(std::string_view name);
 std::string_view builtin_name(BuiltinId id);
 const CallableFacts &builtin_facts(BuiltinId id);
 BuiltinEffect builtin_effect(BuiltinId id);
+// Whether `name` is a builtin that acts: running it can be seen.
+bool is_acting_builtin(std::string_view name);
 
 Value call_builtin_id(BuiltinId id, Args args, GraphicsContext &graphics);
 

@@ -57,6 +57,11 @@ BuiltinEffect builtin_effect(BuiltinId id) {
   return kEffects[static_cast<size_t>(id)];
 }
 
+bool is_acting_builtin(std::string_view name) {
+  std::optional<BuiltinId> id = find_builtin(name);
+  return id && builtin_effect(*id) == BuiltinEffect::Acts;
+}
+
 Value call_builtin_id(BuiltinId id, Args args, GraphicsContext &graphics) {
   return kFunctions[static_cast<size_t>(id)](args, graphics);
 }
