@@ -54,7 +54,7 @@ def language_words(source_dir):
     src = Path(source_dir) / "src"
     keywords = x_macro_items(src / "lexer/token.h", r'^\s*KEYWORD\(\w+,\s*"(\w+)"\)')
     kinds = x_macro_items(src / "lexer/token.h", r"^\s*TOKEN\((\w+)\)")
-    builtins = x_macro_items(src / "interpreter/builtins/builtins.h", r"^\s*X\((\w+)\)")
+    builtins = x_macro_items(src / "interpreter/builtins/builtins.h", r"^\s*X\((\w+)[,)]")
     sdl2 = x_macro_items(src / "graphics/library.h", r"^\s*X\((\w+)\)")
     return keywords, kinds, builtins, sdl2
 

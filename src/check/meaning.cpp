@@ -135,11 +135,6 @@ void check_loop_control(const std::vector<Stmt> &list, int loops, CheckWarnings 
   }
 }
 
-bool is_effect_builtin(std::string_view name) {
-  return name == "print" || name == "input" || name == "window" || name == "clear" ||
-         name == "present" || name == "draw" || name == "fill";
-}
-
 // W406: a function whose last statement computes a value and drops it.
 void check_dropped_result(const Stmt &def, CheckWarnings &out) {
   if (def.body.empty()) return;
@@ -159,7 +154,7 @@ void check_dropped_result(const Stmt &def, CheckWarnings &out) {
   case ExprKind::Dict:
   case ExprKind::Range: computes = true; break;
   case ExprKind::Call:
-    computes = find_builtin(e.text) && !is_effect_builtin(e.text) &&
+    computes = find_builtin(e.text) && !is_acting_builtin(e.text) &&
                e.text.find('.') == std::string::npos;
     break;
   default: break; // a lone number is what a stray ';' reads as

@@ -20,21 +20,6 @@ namespace tovik {
 
 namespace {
 
-// The least number of arguments each builtin needs before it can give
-// anything but null; 0 for those that accept any number.
-int builtin_minimum(std::string_view name) {
-  static const std::map<std::string_view, int> kMinimum = {
-      {"input", 1}, {"typeof", 1}, {"len", 1},  {"upper", 1},    {"lower", 1},
-      {"slice", 3}, {"split", 2},  {"contains", 2}, {"push", 2}, {"pop", 1},
-      {"reverse", 1}, {"abs", 1},  {"pow", 2},  {"sqrt", 1},     {"floor", 1},
-      {"ceil", 1},  {"round", 1},  {"min", 2},  {"max", 2},      {"random_range", 2},
-      {"window", 2}, {"color", 3}, {"rect", 4}, {"circle", 3},   {"triangle", 6},
-      {"draw", 2},  {"fill", 2},
-  };
-  auto it = kMinimum.find(name);
-  return it == kMinimum.end() ? 0 : it->second;
-}
-
 bool is_graphics_name(std::string_view short_name) {
   for (std::string_view full : kGraphicsFunctionNames)
     if (full.substr(kGraphicsPrefix.size()) == short_name) return true;
@@ -109,15 +94,6 @@ void collect(const std::vector<Stmt> &stmts, Names &names) {
   for (const Stmt &s : stmts) collect_one(s, names);
 }
 
-// A builtin whose running can be seen: it reads, writes or draws. The
-// others, `random` included, give a value and nothing else; computed twice,
-// the second value replaces the first and nobody can tell.
-bool is_visible_builtin(std::string_view name) {
-  static const std::set<std::string_view> kEffects = {"print", "input",   "window", "clear",
-                                                      "present", "draw", "fill"};
-  return kEffects.count(name) > 0;
-}
-
 // The functions of `program` whose running can be seen: one of their
 // definitions prints, reads or draws, declares or writes a global, loads a
 // module, or calls something that does or that is not known here.
@@ -156,7 +132,9 @@ std::set<std::string> visible_functions(const std::vector<Stmt> &program) {
         for_each_expr(root, [&](const Expr &e) {
           if (e.kind != ExprKind::Call) return;
           if (find_builtin(e.text)) {
-            if (is_visible_builtin(e.text)) seen = true;
+            // Those that only compute or observe, `random` included: computed
+            // twice, the second value replaces the first and nobody can tell.
+            if (is_acting_builtin(e.text)) seen = true;
           } else if (defs.count(e.text)) {
             callees.insert(e.text);
           } else {
@@ -317,18 +295,18 @@ struct Checker {
     }
   }
 
-  void library_call(const Expr &call, LibraryId id) {
-    const LibraryArity arity = library_arity(id);
+  // A call of a builtin or a library function, counted against its row.
+  void counted_call(const Expr &call, std::string_view callee, const CallableFacts &facts) {
     const size_t args = call.items.size();
-    const std::string name(library_name(id));
-    if (args < arity.least)
+    const std::string name(callee);
+    if (args < facts.least)
       warn(call.line, call.column, "W304",
-           "'" + name + "' needs at least " + std::to_string(arity.least) + " argument" +
-               (arity.least == 1 ? "" : "s") + ": with fewer it gives null");
-    else if (args > arity.most)
+           "'" + name + "' needs at least " + std::to_string(facts.least) + " argument" +
+               (facts.least == 1 ? "" : "s") + ": with fewer it gives null");
+    else if (facts.most != kAnyNumberOfArguments && args > facts.most)
       warn(call.line, call.column, "W303",
-           "'" + name + "' takes " + std::to_string(arity.most) + " argument" +
-               (arity.most == 1 ? "" : "s") + " but gets " + std::to_string(args) +
+           "'" + name + "' takes " + std::to_string(facts.most) + " argument" +
+               (facts.most == 1 ? "" : "s") + " but gets " + std::to_string(args) +
                ": the extra ones are ignored");
   }
 
@@ -336,14 +314,8 @@ struct Checker {
     size_t dot = call.text.find('.');
     if (dot != std::string::npos) return dotted_call(call, dot);
     const std::string &name = call.text;
-    if (find_builtin(name)) {
-      int minimum = builtin_minimum(name);
-      if (static_cast<int>(call.items.size()) < minimum)
-        warn(call.line, call.column, "W304",
-             "'" + name + "' needs at least " + std::to_string(minimum) + " argument" +
-                 (minimum == 1 ? "" : "s") + ": with fewer it gives null");
-      return;
-    }
+    if (std::optional<BuiltinId> id = find_builtin(name))
+      return counted_call(call, name, builtin_facts(*id));
     auto def = names.defs.find(name);
     if (def != names.defs.end()) {
       // Only a name with one definition has one parameter list to compare.
@@ -352,7 +324,8 @@ struct Checker {
     }
     // A library function answers where nothing the script binds is a
     // function, which a variable of that name seldom holds.
-    if (std::optional<LibraryId> id = find_library(name)) return library_call(call, *id);
+    if (std::optional<LibraryId> id = find_library(name))
+      return counted_call(call, name, library_facts(*id));
     if (names.bound.count(name)) return; // a variable may hold a function
     for (const auto &[module, info] : names.module_files)
       if (info.functions.count(name)) return;
@@ -505,7 +478,7 @@ struct Checker {
 // anything not known here.
 bool is_visible_call(const Expr &e, const Names &names, const std::set<std::string> &visible) {
   if (e.kind != ExprKind::Call) return false;
-  if (find_builtin(e.text)) return is_visible_builtin(e.text);
+  if (find_builtin(e.text)) return is_acting_builtin(e.text);
   size_t dot = e.text.find('.');
   if (dot == std::string::npos) {
     // Library functions compute, except those that read, write or wait.

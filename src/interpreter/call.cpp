@@ -452,7 +452,7 @@ Value call_builtin(Interpreter &interp, const ExecExpr &call) {
 }
 
 constexpr Evaluator kBuiltinCalls[kBuiltinCount] = {
-#define TOVIK_BUILTIN_CALL(name) evaluator_of<call_builtin<&builtin_##name>>,
+#define TOVIK_BUILTIN_CALL(name, least, kinds, effect) evaluator_of<call_builtin<&builtin_##name>>,
     TOVIK_BUILTINS(TOVIK_BUILTIN_CALL)
 #undef TOVIK_BUILTIN_CALL
 };

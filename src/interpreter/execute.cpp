@@ -121,22 +121,14 @@ bool is_leaf_other_than(const ExecExpr &e, Symbol symbol) {
   }
 }
 
-// Builtins that only compute a value from their arguments. The others wait
-// for the user or the screen and may be interrupted; a halted assignment
-// must then leave the variable as it was.
-bool only_computes(BuiltinId id) {
-  switch (id) {
-  case BuiltinId::print:
-  case BuiltinId::input: return false;
-  default: return id < BuiltinId::window; // the window builtins come last
-  }
-}
-
 } // namespace
 
+// Only a builtin that computes a value from its arguments qualifies. The
+// others wait for the user or the screen and may be interrupted; a halted
+// assignment must then leave the variable as it was.
 bool replaces_without_reading(const ExecStmt &s) {
   if (s.expr.kind != ExprKind::Call || !calls_builtin(s.expr) ||
-      !only_computes(static_cast<BuiltinId>(s.expr.callee)))
+      builtin_effect(static_cast<BuiltinId>(s.expr.callee)) != BuiltinEffect::Computes)
     return false;
   for (const ExecExpr &arg : s.expr.items)
     if (!is_leaf_other_than(arg, s.symbol)) return false;

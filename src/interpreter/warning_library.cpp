@@ -1,7 +1,8 @@
-// Why a library function gave null (-w): too few arguments, a first
-// argument of the wrong kind, or an index out of range. Nulls that answer
-// a question (to_number of a text that is no number, read_line at the end,
-// compare of unlike kinds) and sleep, which always gives null, say nothing.
+// Why a library function gave null (-w): too few arguments or a first
+// argument of the wrong kind (as its table row says), no window, or an
+// index out of range. Nulls that answer a question (to_number of a text
+// that is no number, read_line at the end, compare of unlike kinds) and
+// sleep, which always gives null, say nothing.
 #include <string>
 
 #include "graphics/canvas.h"
@@ -12,60 +13,6 @@
 #include "interpreter/warning_sink.h"
 
 namespace tovik {
-
-namespace {
-
-// The kind a function's first argument must have; "" when any will do or
-// when its null says something of its own.
-std::string_view first_argument_need(LibraryId id, const Value &first) {
-  switch (id) {
-  case LibraryId::set:
-  case LibraryId::remove:
-  case LibraryId::has:
-    return first.is(ValueKind::Array) || first.is(ValueKind::Dict) ? ""
-                                                                   : "an array or dictionary";
-  case LibraryId::insert:
-  case LibraryId::sort:
-  case LibraryId::sublist:
-  case LibraryId::join:
-    return first.is(ValueKind::Array) ? "" : "an array";
-  case LibraryId::keys:
-  case LibraryId::values:
-    return first.is(ValueKind::Dict) ? "" : "a dictionary";
-  case LibraryId::index_of:
-    return first.is(ValueKind::Array) || first.is(ValueKind::String) ? ""
-                                                                     : "an array or string";
-  case LibraryId::key_down:
-  case LibraryId::to_number:
-  case LibraryId::chars:
-  case LibraryId::char_count:
-  case LibraryId::replace:
-  case LibraryId::trim:
-  case LibraryId::starts_with:
-  case LibraryId::ends_with:
-  case LibraryId::repeat:
-  case LibraryId::code:
-  case LibraryId::read_file:
-  case LibraryId::write_file:
-    return first.is(ValueKind::String) ? "" : "a string";
-  case LibraryId::to_float:
-  case LibraryId::to_int:
-  case LibraryId::character:
-  case LibraryId::sin:
-  case LibraryId::cos:
-  case LibraryId::tan:
-  case LibraryId::atan2:
-  case LibraryId::exp:
-  case LibraryId::log:
-    return is_numeric(first) ? "" : "a number";
-  default:
-    return "";
-  }
-}
-
-std::string quoted(LibraryId id) { return quoted_name(library_name(id)); }
-
-} // namespace
 
 namespace {
 
@@ -108,17 +55,12 @@ std::string window_function_reason(LibraryId id, std::span<const Value> args) {
 void warn_library_null(const ExecExpr &call, LibraryId id, std::span<const Value> args,
                        bool explained, bool window) {
   const Place place = node_place(call);
-  const LibraryArity arity = library_arity(id);
-  if (args.size() < arity.least) {
-    if (!first_time(WarningKind::Builtin, place)) return;
-    emit_warning(place, quoted(id) + " needs " + std::to_string(arity.least) +
-                            (arity.least == 1 ? " argument" : " arguments") + "; got " +
-                            (args.empty() ? std::string("none") : std::to_string(args.size())));
-    return;
-  }
+  const std::string_view name = library_name(id);
+  const CallableFacts &facts = library_facts(id);
+  if (warn_argument_count(place, name, facts, args.size())) return;
   if (needs_window(id) && !window) {
     if (!first_time(WarningKind::Builtin, place)) return;
-    emit_warning(place, quoted(id) + " gives null: no window is open (see window(w, h))");
+    emit_warning(place, quoted_name(name) + " gives null: no window is open (see window(w, h))");
     return;
   }
   const bool key_name = id == LibraryId::key_down && args[0].is(ValueKind::String);
@@ -128,19 +70,11 @@ void warn_library_null(const ExecExpr &call, LibraryId id, std::span<const Value
     emit_warning(place, reason);
     return;
   }
-  if (args.empty()) return;
-  std::string_view need = first_argument_need(id, args[0]);
-  if (!need.empty()) {
-    if (explained && args[0].is(ValueKind::Null)) return;
-    if (!first_time(WarningKind::Builtin, place)) return;
-    emit_warning(place, quoted(id) + " wants " + std::string(need) + "; got " +
-                            std::string(value_kind_name(args[0])));
-    return;
-  }
+  if (warn_argument_kinds(place, name, facts, args, explained)) return;
   const bool indexed = id == LibraryId::set || id == LibraryId::insert;
   if (indexed && args[0].is(ValueKind::Array) && is_numeric(args[1])) {
     if (!first_time(WarningKind::Builtin, place)) return;
-    emit_warning(place, quoted(id) + " at index " + std::to_string(to_integer(args[1])) +
+    emit_warning(place, quoted_name(name) + " at index " + std::to_string(to_integer(args[1])) +
                             " of an array of " + std::to_string(args[0].as_array().size()) +
                             " gives null: the index is out of range");
     return;

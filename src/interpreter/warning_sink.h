@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "interpreter/builtins/callable_facts.h"
+#include "interpreter/value.h"
 #include "interpreter/warnings.h"
 
 namespace tovik {
@@ -44,5 +47,14 @@ inline std::string quoted_name(std::string_view name) {
   out += '\'';
   return out;
 }
+
+// The reasons a builtin's or a library function's table row gives for its
+// null (warning_arguments.cpp): too few arguments, then the first argument
+// of the wrong kind. True when the null is accounted for: warned of now,
+// before at this place, or by the argument's own evaluation (`explained`).
+bool warn_argument_count(Place place, std::string_view name, const CallableFacts &facts,
+                         size_t count);
+bool warn_argument_kinds(Place place, std::string_view name, const CallableFacts &facts,
+                         std::span<const Value> args, bool explained);
 
 } // namespace tovik

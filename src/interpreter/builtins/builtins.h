@@ -12,62 +12,73 @@
 #include <span>
 #include <string_view>
 
+#include "interpreter/builtins/callable_facts.h"
 #include "interpreter/value.h"
 
 namespace tovik {
 
 struct GraphicsContext;
 
-// The one list of builtins, in table order: X(name).
+// What running a builtin does besides giving its value.
+enum class BuiltinEffect : uint8_t {
+  Computes, // a value from its arguments alone (random's from its generator)
+  Observes, // also reads the window's state, and changes nothing
+  Acts,     // prints, reads input, or opens, clears, draws on or shows the window
+};
+
+// The one list of builtins, in table order: X(name, least arguments, kinds of
+// the inspected arguments, effect). Dispatch, the reasons `-w` gives for a
+// null, the counts `--check` asks for and what an assignment may assume of
+// the call are all made from it.
 #define TOVIK_BUILTINS(X)                                                    \
-  X(print)                                                                   \
-  X(input)                                                                   \
-  X(typeof)                                                                  \
-  X(is_number)                                                               \
-  X(is_string)                                                               \
-  X(is_array)                                                                \
-  X(is_dict)                                                                 \
-  X(len)                                                                     \
-  X(upper)                                                                   \
-  X(lower)                                                                   \
-  X(slice)                                                                   \
-  X(split)                                                                   \
-  X(concat)                                                                  \
-  X(contains)                                                                \
-  X(push)                                                                    \
-  X(pop)                                                                     \
-  X(reverse)                                                                 \
-  X(abs)                                                                     \
-  X(pow)                                                                     \
-  X(sqrt)                                                                    \
-  X(floor)                                                                   \
-  X(ceil)                                                                    \
-  X(round)                                                                   \
-  X(min)                                                                     \
-  X(max)                                                                     \
-  X(random)                                                                  \
-  X(random_range)                                                            \
-  X(window)                                                                  \
-  X(clear)                                                                   \
-  X(present)                                                                 \
-  X(is_open)                                                                 \
-  X(window_width)                                                            \
-  X(window_height)                                                           \
-  X(color)                                                                   \
-  X(rect)                                                                    \
-  X(circle)                                                                  \
-  X(triangle)                                                                \
-  X(draw)                                                                    \
-  X(fill)
+  X(print, 0, (), Acts)                                                      \
+  X(input, 1, (), Acts)                                                      \
+  X(typeof, 1, (), Computes)                                                 \
+  X(is_number, 0, (), Computes)                                              \
+  X(is_string, 0, (), Computes)                                              \
+  X(is_array, 0, (), Computes)                                               \
+  X(is_dict, 0, (), Computes)                                                \
+  X(len, 1, (Sized), Computes)                                               \
+  X(upper, 1, (Text), Computes)                                              \
+  X(lower, 1, (Text), Computes)                                              \
+  X(slice, 3, (Text, Number, Number), Computes)                              \
+  X(split, 2, (), Computes)                                                  \
+  X(concat, 0, (), Computes)                                                 \
+  X(contains, 2, (), Computes)                                               \
+  X(push, 2, (List), Computes)                                               \
+  X(pop, 1, (List), Computes)                                                \
+  X(reverse, 1, (List), Computes)                                            \
+  X(abs, 1, (Number), Computes)                                              \
+  X(pow, 2, (Number, Number), Computes)                                      \
+  X(sqrt, 1, (Number), Computes)                                             \
+  X(floor, 1, (Number), Computes)                                            \
+  X(ceil, 1, (Number), Computes)                                             \
+  X(round, 1, (Number), Computes)                                            \
+  X(min, 2, (), Computes)                                                    \
+  X(max, 2, (), Computes)                                                    \
+  X(random, 0, (), Computes)                                                 \
+  X(random_range, 2, (Number, Number), Computes)                             \
+  X(window, 2, (Number, Number), Acts)                                       \
+  X(clear, 0, (), Acts)                                                      \
+  X(present, 0, (), Acts)                                                    \
+  X(is_open, 0, (), Observes)                                                \
+  X(window_width, 0, (), Observes)                                           \
+  X(window_height, 0, (), Observes)                                          \
+  X(color, 3, (Number, Number, Number), Computes)                            \
+  X(rect, 4, (Number, Number, Number, Number), Computes)                     \
+  X(circle, 3, (Number, Number, Number), Computes)                           \
+  X(triangle, 6, (Number, Number, Number, Number, Number, Number), Computes) \
+  X(draw, 2, (Shape, Color), Acts)                                           \
+  X(fill, 2, (Shape, Color), Acts)
 
 enum class BuiltinId : uint8_t {
-#define TOVIK_BUILTIN_ENUM(name) name,
+#define TOVIK_BUILTIN_ENUM(name, least, kinds, effect) name,
   TOVIK_BUILTINS(TOVIK_BUILTIN_ENUM)
 #undef TOVIK_BUILTIN_ENUM
 };
 
 inline constexpr int kBuiltinCount = 0
-#define TOVIK_BUILTIN_COUNT(name) +1
+#define TOVIK_BUILTIN_COUNT(name, least, kinds, effect) +1
     TOVIK_BUILTINS(TOVIK_BUILTIN_COUNT)
 #undef TOVIK_BUILTIN_COUNT
     ;
@@ -76,7 +87,7 @@ static_assert(kBuiltinCount == 39);
 using Args = std::span<Value>;
 
 // One function per builtin: builtin_print, builtin_len, ...
-#define TOVIK_BUILTIN_DECLARE(name)                                          \
+#define TOVIK_BUILTIN_DECLARE(name, least, kinds, effect)                    \
   Value builtin_##name(Args args, GraphicsContext &graphics);
 TOVIK_BUILTINS(TOVIK_BUILTIN_DECLARE)
 #undef TOVIK_BUILTIN_DECLARE
@@ -84,6 +95,10 @@ TOVIK_BUILTINS(TOVIK_BUILTIN_DECLARE)
 // Exact, case-sensitive lookup of a builtin name.
 std::optional<BuiltinId> find_builtin(std::string_view name);
 std::string_view builtin_name(BuiltinId id);
+const CallableFacts &builtin_facts(BuiltinId id);
+BuiltinEffect builtin_effect(BuiltinId id);
+// Whether `name` is a builtin that acts: running it can be seen.
+bool is_acting_builtin(std::string_view name);
 
 Value call_builtin_id(BuiltinId id, Args args, GraphicsContext &graphics);
 

@@ -12,15 +12,30 @@ namespace {
 using BuiltinFn = Value (*)(Args, GraphicsContext &);
 
 constexpr std::array<BuiltinFn, kBuiltinCount> kFunctions = {
-#define TOVIK_BUILTIN_FN(name) &builtin_##name,
+#define TOVIK_BUILTIN_FN(name, least, kinds, effect) &builtin_##name,
     TOVIK_BUILTINS(TOVIK_BUILTIN_FN)
 #undef TOVIK_BUILTIN_FN
 };
 
 constexpr std::array<std::string_view, kBuiltinCount> kNames = {
-#define TOVIK_BUILTIN_NAME(name) #name,
+#define TOVIK_BUILTIN_NAME(name, least, kinds, effect) #name,
     TOVIK_BUILTINS(TOVIK_BUILTIN_NAME)
 #undef TOVIK_BUILTIN_NAME
+};
+
+using enum ArgumentKind;
+
+constexpr std::array<CallableFacts, kBuiltinCount> kFacts = {
+#define TOVIK_BUILTIN_FACTS(name, least, kinds, effect)                      \
+  CallableFacts{least, kAnyNumberOfArguments, TOVIK_ARGUMENT_KINDS kinds},
+    TOVIK_BUILTINS(TOVIK_BUILTIN_FACTS)
+#undef TOVIK_BUILTIN_FACTS
+};
+
+constexpr std::array<BuiltinEffect, kBuiltinCount> kEffects = {
+#define TOVIK_BUILTIN_EFFECT(name, least, kinds, effect) BuiltinEffect::effect,
+    TOVIK_BUILTINS(TOVIK_BUILTIN_EFFECT)
+#undef TOVIK_BUILTIN_EFFECT
 };
 
 } // namespace
@@ -32,6 +47,19 @@ std::optional<BuiltinId> find_builtin(std::string_view name) {
 
 std::string_view builtin_name(BuiltinId id) {
   return kNames[static_cast<size_t>(id)];
+}
+
+const CallableFacts &builtin_facts(BuiltinId id) {
+  return kFacts[static_cast<size_t>(id)];
+}
+
+BuiltinEffect builtin_effect(BuiltinId id) {
+  return kEffects[static_cast<size_t>(id)];
+}
+
+bool is_acting_builtin(std::string_view name) {
+  std::optional<BuiltinId> id = find_builtin(name);
+  return id && builtin_effect(*id) == BuiltinEffect::Acts;
 }
 
 Value call_builtin_id(BuiltinId id, Args args, GraphicsContext &graphics) {

@@ -1,4 +1,4 @@
-// The library's table: names, argument counts and dispatch.
+// The library's table: names, argument facts and dispatch.
 #include "interpreter/builtins/library.h"
 
 #include <array>
@@ -12,21 +12,24 @@ namespace {
 using LibraryFn = Value (*)(LibraryArgs, Interpreter &);
 
 constexpr std::array<LibraryFn, kLibraryCount> kFunctions = {
-#define TOVIK_LIBRARY_FN(ident, name, least, most) &library_##ident,
+#define TOVIK_LIBRARY_FN(ident, name, least, most, kinds) &library_##ident,
     TOVIK_LIBRARY(TOVIK_LIBRARY_FN)
 #undef TOVIK_LIBRARY_FN
 };
 
 constexpr std::array<std::string_view, kLibraryCount> kNames = {
-#define TOVIK_LIBRARY_NAME(ident, name, least, most) name,
+#define TOVIK_LIBRARY_NAME(ident, name, least, most, kinds) name,
     TOVIK_LIBRARY(TOVIK_LIBRARY_NAME)
 #undef TOVIK_LIBRARY_NAME
 };
 
-constexpr std::array<LibraryArity, kLibraryCount> kArities = {
-#define TOVIK_LIBRARY_ARITY(ident, name, least, most) LibraryArity{least, most},
-    TOVIK_LIBRARY(TOVIK_LIBRARY_ARITY)
-#undef TOVIK_LIBRARY_ARITY
+using enum ArgumentKind;
+
+constexpr std::array<CallableFacts, kLibraryCount> kFacts = {
+#define TOVIK_LIBRARY_FACTS(ident, name, least, most, kinds)                 \
+  CallableFacts{least, most, TOVIK_ARGUMENT_KINDS kinds},
+    TOVIK_LIBRARY(TOVIK_LIBRARY_FACTS)
+#undef TOVIK_LIBRARY_FACTS
 };
 
 } // namespace
@@ -40,8 +43,8 @@ std::string_view library_name(LibraryId id) {
   return kNames[static_cast<size_t>(id)];
 }
 
-LibraryArity library_arity(LibraryId id) {
-  return kArities[static_cast<size_t>(id)];
+const CallableFacts &library_facts(LibraryId id) {
+  return kFacts[static_cast<size_t>(id)];
 }
 
 std::span<const std::string_view> library_names() { return kNames; }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "interpreter/builtins/callable_facts.h"
 #include "interpreter/value.h"
 
 namespace tovik {
@@ -24,65 +25,67 @@ namespace tovik {
 struct Interpreter;
 
 // The one list of library functions: X(identifier, name, least arguments,
-// most arguments that mean anything). The identifier differs from the name
-// only where the name is a C++ keyword. Grouped as their source files are.
+// most arguments that mean anything, kind the first argument must have).
+// The identifier differs from the name only where the name is a C++
+// keyword. Grouped as their source files are. draw_text's arguments have
+// reasons of their own (warning_library.cpp).
 #define TOVIK_LIBRARY(X)                                                     \
   /* library_collections.cpp */                                              \
-  X(set, "set", 3, 3)                                                        \
-  X(remove, "remove", 2, 2)                                                  \
-  X(insert, "insert", 3, 3)                                                  \
-  X(has, "has", 2, 2)                                                        \
-  X(keys, "keys", 1, 1)                                                      \
-  X(values, "values", 1, 1)                                                  \
-  X(index_of, "index_of", 2, 2)                                              \
-  X(sort, "sort", 1, 2)                                                      \
-  X(sublist, "sublist", 3, 3)                                                \
-  X(join, "join", 2, 2)                                                      \
+  X(set, "set", 3, 3, (ListOrDict))                                          \
+  X(remove, "remove", 2, 2, (ListOrDict))                                    \
+  X(insert, "insert", 3, 3, (List))                                          \
+  X(has, "has", 2, 2, (ListOrDict))                                          \
+  X(keys, "keys", 1, 1, (Dict))                                              \
+  X(values, "values", 1, 1, (Dict))                                          \
+  X(index_of, "index_of", 2, 2, (ListOrText))                                \
+  X(sort, "sort", 1, 2, (List))                                              \
+  X(sublist, "sublist", 3, 3, (List))                                        \
+  X(join, "join", 2, 2, (List))                                              \
   /* library_text.cpp */                                                     \
-  X(to_number, "to_number", 1, 1)                                            \
-  X(to_float, "to_float", 1, 1)                                              \
-  X(to_int, "to_int", 1, 1)                                                  \
-  X(chars, "chars", 1, 1)                                                    \
-  X(char_count, "char_count", 1, 1)                                          \
-  X(replace, "replace", 3, 3)                                                \
-  X(trim, "trim", 1, 1)                                                      \
-  X(starts_with, "starts_with", 2, 2)                                        \
-  X(ends_with, "ends_with", 2, 2)                                            \
-  X(repeat, "repeat", 2, 2)                                                  \
-  X(compare, "compare", 2, 2)                                                \
-  X(code, "code", 1, 1)                                                      \
-  X(character, "char", 1, 1)                                                 \
-  X(is_null, "is_null", 1, 1)                                                \
+  X(to_number, "to_number", 1, 1, (Text))                                    \
+  X(to_float, "to_float", 1, 1, (Number))                                    \
+  X(to_int, "to_int", 1, 1, (Number))                                        \
+  X(chars, "chars", 1, 1, (Text))                                            \
+  X(char_count, "char_count", 1, 1, (Text))                                  \
+  X(replace, "replace", 3, 3, (Text))                                        \
+  X(trim, "trim", 1, 1, (Text))                                              \
+  X(starts_with, "starts_with", 2, 2, (Text))                                \
+  X(ends_with, "ends_with", 2, 2, (Text))                                    \
+  X(repeat, "repeat", 2, 2, (Text))                                          \
+  X(compare, "compare", 2, 2, ())                                            \
+  X(code, "code", 1, 1, (Text))                                              \
+  X(character, "char", 1, 1, (Number))                                       \
+  X(is_null, "is_null", 1, 1, ())                                            \
   /* library_numbers.cpp */                                                  \
-  X(sin, "sin", 1, 1)                                                        \
-  X(cos, "cos", 1, 1)                                                        \
-  X(tan, "tan", 1, 1)                                                        \
-  X(atan2, "atan2", 2, 2)                                                    \
-  X(exp, "exp", 1, 1)                                                        \
-  X(log, "log", 1, 1)                                                        \
-  X(pi, "pi", 0, 0)                                                          \
-  X(clock, "clock", 0, 0)                                                    \
-  X(sleep, "sleep", 1, 1)                                                    \
+  X(sin, "sin", 1, 1, (Number))                                              \
+  X(cos, "cos", 1, 1, (Number))                                              \
+  X(tan, "tan", 1, 1, (Number))                                              \
+  X(atan2, "atan2", 2, 2, (Number))                                          \
+  X(exp, "exp", 1, 1, (Number))                                              \
+  X(log, "log", 1, 1, (Number))                                              \
+  X(pi, "pi", 0, 0, ())                                                      \
+  X(clock, "clock", 0, 0, ())                                                \
+  X(sleep, "sleep", 1, 1, ())                                                \
   /* library_files.cpp */                                                    \
-  X(read_file, "read_file", 1, 1)                                            \
-  X(write_file, "write_file", 2, 2)                                          \
-  X(args, "args", 0, 0)                                                      \
-  X(read_line, "read_line", 0, 0)                                            \
+  X(read_file, "read_file", 1, 1, (Text))                                    \
+  X(write_file, "write_file", 2, 2, (Text))                                  \
+  X(args, "args", 0, 0, ())                                                  \
+  X(read_line, "read_line", 0, 0, ())                                        \
   /* graphics/library_window.cpp */                                         \
-  X(key_down, "key_down", 1, 1)                                              \
-  X(mouse_x, "mouse_x", 0, 0)                                                \
-  X(mouse_y, "mouse_y", 0, 0)                                                \
-  X(mouse_down, "mouse_down", 0, 0)                                          \
-  X(draw_text, "draw_text", 5, 5)
+  X(key_down, "key_down", 1, 1, (Text))                                      \
+  X(mouse_x, "mouse_x", 0, 0, ())                                            \
+  X(mouse_y, "mouse_y", 0, 0, ())                                            \
+  X(mouse_down, "mouse_down", 0, 0, ())                                      \
+  X(draw_text, "draw_text", 5, 5, ())
 
 enum class LibraryId : uint8_t {
-#define TOVIK_LIBRARY_ENUM(ident, name, least, most) ident,
+#define TOVIK_LIBRARY_ENUM(ident, name, least, most, kinds) ident,
   TOVIK_LIBRARY(TOVIK_LIBRARY_ENUM)
 #undef TOVIK_LIBRARY_ENUM
 };
 
 inline constexpr int kLibraryCount = 0
-#define TOVIK_LIBRARY_COUNT(ident, name, least, most) +1
+#define TOVIK_LIBRARY_COUNT(ident, name, least, most, kinds) +1
     TOVIK_LIBRARY(TOVIK_LIBRARY_COUNT)
 #undef TOVIK_LIBRARY_COUNT
     ;
@@ -91,7 +94,7 @@ using LibraryArgs = std::span<Value>;
 
 // One function per name: library_set, library_sort, ... `sort` calls back
 // into the script, hence the interpreter.
-#define TOVIK_LIBRARY_DECLARE(ident, name, least, most)                      \
+#define TOVIK_LIBRARY_DECLARE(ident, name, least, most, kinds)                      \
   Value library_##ident(LibraryArgs args, Interpreter &interp);
 TOVIK_LIBRARY(TOVIK_LIBRARY_DECLARE)
 #undef TOVIK_LIBRARY_DECLARE
@@ -99,10 +102,7 @@ TOVIK_LIBRARY(TOVIK_LIBRARY_DECLARE)
 // Exact, case-sensitive lookup of a library name.
 std::optional<LibraryId> find_library(std::string_view name);
 std::string_view library_name(LibraryId id);
-struct LibraryArity {
-  uint8_t least, most;
-};
-LibraryArity library_arity(LibraryId id);
+const CallableFacts &library_facts(LibraryId id);
 // Every library name, in table order (for suggestions and checks).
 std::span<const std::string_view> library_names();
 
