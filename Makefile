@@ -21,6 +21,14 @@ FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # docs/images.
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick xdotool
 
+# The browser build: emscripten compiles the interpreter, node runs it for
+# the tests, Chromium runs the page for its test.
+WEB_PACKAGES := emscripten chromium
+WEB_DIR := build/web
+# Debian's emscripten finds its JavaScript modules (acorn) where Debian puts
+# them, whichever node is first on the path.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+
 # Where `make install` puts bin/tovik and share/man/man1/tovik.1.
 PREFIX ?= /usr/local
 
@@ -33,6 +41,7 @@ SANITIZER_ENV := \
 
 
 .PHONY: bench
+.PHONY: web web-deps web-serve test-web
 .PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
         test test-release test-asan halts clean install screenshots \
         screenshot-deps
@@ -42,8 +51,9 @@ all: release
 DEPS_OF_deps := $(PACKAGES)
 DEPS_OF_fuzz-deps := $(FUZZ_PACKAGES)
 DEPS_OF_screenshot-deps := $(SCREENSHOT_PACKAGES)
+DEPS_OF_web-deps := $(WEB_PACKAGES)
 
-deps fuzz-deps screenshot-deps:
+deps fuzz-deps screenshot-deps web-deps:
 	@missing=""; \
 	for p in $(DEPS_OF_$@); do \
 	  dpkg -s $$p 2>/dev/null | grep -q '^Status: install ok installed' \
@@ -169,3 +179,19 @@ screenshots: release screenshot-deps
 
 clean:
 	rm -rf build
+
+# The web build's Unicode tables, written from the host's ICU.
+$(WEB_DIR)/tables/unicode_tables: web/tools/unicode_tables.cpp | deps
+	mkdir -p $(WEB_DIR)/tables
+	g++ -std=c++20 -O2 -Wall -Wextra $< $$(pkg-config --cflags --libs icu-uc) -o $@
+
+$(WEB_DIR)/tables/tovik_unicode_tables.inc: $(WEB_DIR)/tables/unicode_tables
+	$< $@
+
+# The interpreter as WebAssembly (build/web/wasm: tovik_node.js for node,
+# tovik_web.js for the page) and the page itself (build/web/site).
+web: deps web-deps $(WEB_DIR)/tables/tovik_unicode_tables.inc
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_DIR)/wasm -DCMAKE_BUILD_TYPE=Release \
+	  -DTOVIK_UNICODE_TABLES_DIR=$(CURDIR)/$(WEB_DIR)/tables \
+	  -DTOVIK_ICU_INCLUDE_DIR=$$(pkg-config --variable=includedir icu-uc)
+	$(WEB_ENV) cmake --build $(WEB_DIR)/wasm -j$(JOBS)
