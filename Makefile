@@ -195,3 +195,17 @@ web: deps web-deps $(WEB_DIR)/tables/tovik_unicode_tables.inc
 	  -DTOVIK_UNICODE_TABLES_DIR=$(CURDIR)/$(WEB_DIR)/tables \
 	  -DTOVIK_ICU_INCLUDE_DIR=$$(pkg-config --variable=includedir icu-uc)
 	$(WEB_ENV) cmake --build $(WEB_DIR)/wasm -j$(JOBS)
+	cd web && npm ci --no-audit --no-fund --loglevel=error && node build.mjs
+
+# Serves the page on http://localhost:$(WEB_PORT)/ from any static server.
+WEB_PORT ?= 8000
+web-serve: web
+	cd $(WEB_DIR)/site && python3 -m http.server $(WEB_PORT)
+
+# The script tests under node (all but those needing a terminal or a window)
+# and the page in headless Chromium.
+WEB_SKIPPED := repl graphics/module_sdl2.tvk graphics/window_builtins.tvk \
+               graphics/window_size_out_of_range.tvk
+test-web: web
+	python3 tests/run_scripts.py $(WEB_DIR)/wasm/web/tovik_node tests/scripts \
+	  $(foreach s,$(WEB_SKIPPED),--skip $(s))

@@ -21,10 +21,10 @@ In the sanitizer build the scripts that fill memory up to the real caps
 are left out: they would shadow gigabytes for minutes, and the unit tests
 drive the same halts there under small caps.
 
-The web build runs them under node without the folders that need a
-terminal or a window, named with --skip.
+The web build runs them under node without the folders and scripts that
+need a terminal or a window, named with --skip (relative to SCRIPTS_DIR).
 
-Usage: run_scripts.py TOVIK SCRIPTS_DIR [--skip FOLDER]...
+Usage: run_scripts.py TOVIK SCRIPTS_DIR [--skip FOLDER_OR_SCRIPT]...
 """
 
 import concurrent.futures
@@ -201,7 +201,8 @@ def main(argv):
     scripts = sorted(root.rglob("*.tvk"))
     scripts = [s for s in scripts if s.is_file()]
     kept = [s for s in scripts
-            if s.relative_to(root).parts[0] not in skipped]
+            if s.relative_to(root).parts[0] not in skipped
+            and s.relative_to(root).as_posix() not in skipped]
     left_out = len(scripts) - len(kept)
     scripts = kept
     if "ASAN_OPTIONS" in os.environ:
