@@ -253,6 +253,7 @@ async function loadExamples() {
 
 // For the browser test and for pages that embed this one.
 window.tovikSetScript = setScript;
+window.tovikGetScript = () => editor.state.doc.toString();
 window.tovikFramesShown = () => framesShown;
 window.tovikRunBusy = () => runBusy;
 

@@ -247,6 +247,21 @@ async function main() {
                      "'many' is not a whole number.\nYour guess?\nBye!\n";
     check(out.stdout === expected && out.input === 'many\n',
           'the input example reads what is typed', JSON.stringify(out));
+
+    // Share: the link carries the script, and opening it brings it back.
+    const shared = 'print(concat("ß → SS: ", upper("straße")))\n';
+    await setScript(page, shared);
+    await page.click('#share');
+    const link = await page.$eval('#share-link', (e) => e.value);
+    const other = await browser.newPage();
+    await other.goto(link);
+    await other.waitForFunction(() => document.body.dataset.ready === 'yes', {polling: 50});
+    const opened = await other.evaluate(() => window.tovikGetScript());
+    check(opened === shared, 'a shared link opens with its script', link);
+    status = await runToEnd(other);
+    out = await outputOf(other);
+    check(out.stdout === 'ß → SS: STRASSE\n', 'the shared script runs', JSON.stringify(out));
+    await other.close();
   } finally {
     await browser.close();
     server.kill();
