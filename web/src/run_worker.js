@@ -97,7 +97,12 @@ function run(source) {
       channel.port2.postMessage(0);
     }),
     onExit: (status) => finish(status),
-    onAbort: (what) => finish(1, 'Error: ' + what),
+    // Each level of a run also takes the worker's native stack, about 1 MB
+    // in Chromium: a few hundred levels of recursion exhaust it, and the
+    // instance aborts without a reason of its own.
+    onAbort: (what) => finish(1, what === undefined
+        ? 'Error: the run went deeper than the browser\'s stack allows'
+        : 'Error: ' + what),
     tovikOpenCanvas(title, width, height) {
       postMessage({type: 'window', title, width, height});
       return true;
