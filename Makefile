@@ -24,6 +24,14 @@ FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 # docs/images.
 SCREENSHOT_PACKAGES := xvfb xauth imagemagick xdotool
 
+# The browser build: emscripten compiles the interpreter, node runs it for
+# the tests, Chromium runs the page for its test.
+WEB_PACKAGES := emscripten chromium
+WEB_DIR := build/web
+# Debian's emscripten finds its JavaScript modules (acorn) where Debian puts
+# them, whichever node is first on the path.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+
 # Where `make install` puts bin/tovik and share/man/man1/tovik.1.
 PREFIX ?= /usr/local
 
@@ -36,6 +44,7 @@ SANITIZER_ENV := \
 
 
 .PHONY: bench
+.PHONY: web web-deps web-npm-deps web-serve test-web
 .PHONY: all deps fuzz-deps release asan debug fuzz-build fuzz fuzz-test run \
         test test-release test-asan halts differential clean install screenshots \
         screenshot-deps
@@ -45,8 +54,11 @@ all: release
 DEPS_OF_deps := $(PACKAGES)
 DEPS_OF_fuzz-deps := $(FUZZ_PACKAGES)
 DEPS_OF_screenshot-deps := $(SCREENSHOT_PACKAGES)
+DEPS_OF_web-deps := $(WEB_PACKAGES)
+# npm from Debian only where the machine has no npm of its own.
+DEPS_OF_web-npm-deps := npm
 
-deps fuzz-deps screenshot-deps:
+deps fuzz-deps screenshot-deps web-deps web-npm-deps:
 	@missing=""; \
 	for p in $(DEPS_OF_$@); do \
 	  dpkg -s $$p 2>/dev/null | grep -q '^Status: install ok installed' \
@@ -153,11 +165,12 @@ halts: asan
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) \
 	  python3 $(CURDIR)/tests/halt_injection_test.py tovik $(CURDIR) --all
 
-# The sanitizer pass builds only after the plain pass has passed; the
-# fuzz targets then run briefly, so the parser's and the interpreter's
+# The sanitizer pass builds only after the plain pass and the web build's
+# tests have passed; the fuzz targets then run briefly, so the parser's and the interpreter's
 # promises stay guarded.
 test: deps
 	$(MAKE) --no-print-directory test-release
+	$(MAKE) --no-print-directory test-web
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz-test
 
@@ -180,3 +193,38 @@ screenshots: release screenshot-deps
 
 clean:
 	rm -rf build
+
+# The web build's Unicode tables, written from the host's ICU.
+$(WEB_DIR)/tables/unicode_tables: web/tools/unicode_tables.cpp | deps
+	mkdir -p $(WEB_DIR)/tables
+	g++ -std=c++20 -O2 -Wall -Wextra $< $$(pkg-config --cflags --libs icu-uc) -o $@
+
+$(WEB_DIR)/tables/tovik_unicode_tables.inc: $(WEB_DIR)/tables/unicode_tables
+	$< $@
+
+# The interpreter as WebAssembly (build/web/wasm: tovik_node.js for node,
+# tovik_web.js for the page) and the page itself (build/web/site).
+web: deps web-deps $(WEB_DIR)/tables/tovik_unicode_tables.inc
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory web-npm-deps
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_DIR)/wasm -DCMAKE_BUILD_TYPE=Release \
+	  -DTOVIK_UNICODE_TABLES_DIR=$(CURDIR)/$(WEB_DIR)/tables \
+	  -DTOVIK_ICU_INCLUDE_DIR=$$(pkg-config --variable=includedir icu-uc)
+	$(WEB_ENV) cmake --build $(WEB_DIR)/wasm -j$(JOBS)
+	cd web && npm ci --no-audit --no-fund --loglevel=error && node build.mjs
+
+# Serves the page on http://localhost:$(WEB_PORT)/ from any static server.
+WEB_PORT ?= 8000
+web-serve: web
+	cd $(WEB_DIR)/site && python3 -m http.server $(WEB_PORT)
+
+# The script tests under node (all but those needing a terminal or a window)
+# and the page in headless Chromium.
+WEB_SKIPPED := repl graphics/module_sdl2.tvk graphics/window_builtins.tvk \
+               graphics/window_size_out_of_range.tvk
+WEB_NODE := node --no-experimental-fetch
+test-web: release web
+	python3 tests/run_scripts.py $(WEB_DIR)/wasm/web/tovik_node tests/scripts \
+	  $(foreach s,$(WEB_SKIPPED),--skip $(s))
+	python3 tests/unicode_compare.py $(RELEASE_DIR)/tests/unicode_dump \
+	  $(WEB_DIR)/wasm/web/unicode_dump.js $(WEB_NODE)
+	cd web && node test/browser_test.mjs $(CURDIR)/$(WEB_DIR)/site

@@ -84,7 +84,9 @@ ByteRange character_range(const TextObject &text, uint64_t start,
   const size_t size = bytes.size();
   auto ascii_range = [&] {
     const size_t begin = start < size ? start : size;
-    return ByteRange{begin, count < size - begin ? begin + count : size};
+    return ByteRange{begin, count < size - begin
+                                ? static_cast<size_t>(begin + count)
+                                : size};
   };
   if (text.hints & kTextAscii) return ascii_range();
   Position *slot = find_position(&text);

@@ -1,6 +1,7 @@
 #include "lexer/scanner.h"
 
-#include <unicode/uchar.h>
+#include "support/unicode.h"
+
 #include <unicode/utf8.h>
 
 #include <charconv>
@@ -93,15 +94,7 @@ bool is_ascii_letter(int32_t c) {
 bool continues_identifier(int32_t c) {
   if (c < 0) return false;
   if (c < 0x80) return is_ascii_letter(c) || is_digit(c) || c == '_';
-  if (u_hasBinaryProperty(c, UCHAR_ALPHABETIC)) return true;
-  switch (u_charType(c)) {
-  case U_DECIMAL_DIGIT_NUMBER:
-  case U_LETTER_NUMBER:
-  case U_OTHER_NUMBER:
-    return true;
-  default:
-    return false;
-  }
+  return is_identifier_character(c);
 }
 
 // "#" up to and including the next line feed.

@@ -16,6 +16,9 @@
 #if defined(TOVIK_ADDRESS_SANITIZER)
 #include <sanitizer/asan_interface.h>
 #endif
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/stack.h>
+#endif
 
 namespace tovik {
 
@@ -32,6 +35,13 @@ thread_local uintptr_t stack_low = 0;
 thread_local uintptr_t stack_top = 0;
 
 uintptr_t read_stack_floor() {
+#if defined(__EMSCRIPTEN__)
+  // WebAssembly has one stack, fixed at link time, growing down to its end.
+  stack_low = emscripten_stack_get_end();
+  stack_top = emscripten_stack_get_base();
+  uintptr_t whole = stack_top - stack_low;
+  return stack_low + std::min<uintptr_t>(kHeadroom, whole / 4);
+#else
   pthread_attr_t attr;
   void *low = nullptr;
   size_t size = 0;
@@ -50,6 +60,7 @@ uintptr_t read_stack_floor() {
     pthread_attr_destroy(&attr);
   }
   return floor;
+#endif
 }
 
 // AddressSanitizer skips its own stack clean-up when unwinding starts more

@@ -69,7 +69,19 @@ extern uint64_t fuzz_steps_left;
 [[noreturn]] void fuzz_budget_spent();
 #endif
 
+#ifdef __EMSCRIPTEN__
+// The web build's run lets its worker take messages now and then
+// (support/pause_web.cpp): a browser ends a worker at once only between
+// tasks, and otherwise lets a busy one run on for seconds after Stop.
+extern uint32_t steps_to_pause;
+void pause_for_page();
+#endif
+
 inline void halt_if_interrupted() {
+#ifdef __EMSCRIPTEN__
+  if (--steps_to_pause == 0) [[unlikely]]
+    pause_for_page();
+#endif
 #ifdef TOVIK_FUZZING
   if (fuzz_steps_left == 0) [[unlikely]]
     fuzz_budget_spent();

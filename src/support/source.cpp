@@ -1,12 +1,12 @@
 #include "support/source.h"
 
 #include "support/limits.h"
+#include "support/unicode.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -54,7 +54,7 @@ std::string_view trim_white_space(std::string_view text) {
     int64_t start = i;
     UChar32 c;
     U8_NEXT(s, i, length, c);
-    if (u_isUWhiteSpace(c)) continue;
+    if (is_white_space(c)) continue;
     if (begin == length) begin = start;
     end = i;
   }

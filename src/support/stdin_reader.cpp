@@ -4,12 +4,38 @@
 
 #include <unistd.h>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
+
+#if defined(__EMSCRIPTEN__)
+// In the page's worker, standard input is what the person types into the
+// page's console: the run waits for it without blocking the worker
+// (web/src/run_worker.js). Elsewhere (node) it is the process's own.
+EM_JS(int, tovik_web_has_page_input, (), {
+  return Module.tovikReadInput ? 1 : 0;
+});
+EM_ASYNC_JS(int, tovik_web_read_page_input, (char *block, int size), {
+  const bytes = await Module.tovikReadInput(size);
+  HEAPU8.set(bytes, block);
+  return bytes.length;
+});
+#endif
 
 namespace tovik {
 
 namespace {
+
+ssize_t read_block(int fd, char *block, size_t size) {
+#if defined(__EMSCRIPTEN__)
+  if (fd == STDIN_FILENO && tovik_web_has_page_input())
+    return tovik_web_read_page_input(block, static_cast<int>(size));
+#endif
+  return read(fd, block, size);
+}
 
 // Large enough that a 10 MB line takes a few hundred reads, small enough to
 // live on the stack of any caller.
@@ -48,7 +74,7 @@ StdinRead read_stdin_line(std::string &line, StdinWait wait) {
   for (;;) {
     if (take_kept(line)) return StdinRead::Line;
     if (wait && !wait(input_fd)) return StdinRead::Interrupted;
-    ssize_t count = read(input_fd, block, sizeof block);
+    ssize_t count = read_block(input_fd, block, sizeof block);
     if (count < 0 && errno == EINTR) {
       if (wait) continue; // the wait tells a Ctrl-C from other signals
       return StdinRead::Interrupted;

@@ -1,6 +1,5 @@
 #include "interpreter/builtins/input_line.h"
 
-#include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include "support/limits.h"

@@ -1,12 +1,11 @@
 #include <algorithm>
 
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
 #include "interpreter/builtins/builtins.h"
 #include "interpreter/text_position.h"
 #include "support/limits.h"
+#include "support/unicode.h"
 
 namespace tovik {
 
@@ -14,11 +13,9 @@ namespace {
 
 // The default (root locale) full case mappings: one character may become
 // several (ß to SS), and lower-casing applies the final-sigma rule.
-enum class CaseMapping { Upper, Lower };
-
-Value map_case(const std::string &text, CaseMapping mapping) {
+Value map_text_case(const std::string &text, CaseMapping mapping) {
   // ASCII letters map to ASCII letters alone under the default full case
-  // mapping, so pure-ASCII text is mapped in its copy, without ICU.
+  // mapping, so pure-ASCII text is mapped in its copy.
   Value copy = Value::string_of(text);
   const char from = mapping == CaseMapping::Upper ? 'a' : 'A';
   const int shift = mapping == CaseMapping::Upper ? -32 : 32;
@@ -33,22 +30,8 @@ Value map_case(const std::string &text, CaseMapping mapping) {
       c = static_cast<char>(c + shift);
   }
   if (ascii) return copy;
-  icu::UnicodeString units = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  switch (mapping) {
-  case CaseMapping::Upper:
-    units.toUpper(icu::Locale::getRoot());
-    break;
-  case CaseMapping::Lower:
-    units.toLower(icu::Locale::getRoot());
-    break;
-  }
-  // ICU marks a string it could not allocate as bogus rather than failing.
-  if (units.isBogus()) out_of_memory();
-  // A character may map to up to three, so the result can outgrow the text.
-  check_text_length(static_cast<size_t>(units.length()));
   std::string mapped;
-  units.toUTF8String(mapped);
+  if (!map_case(text, mapping, mapped)) out_of_memory();
   check_text_length(mapped.size());
   return Value::string(std::move(mapped));
 }
@@ -88,12 +71,12 @@ size_t count_pieces(std::string_view text, std::string_view separator) {
 
 Value builtin_upper(Args args, GraphicsContext &) {
   if (args.empty() || !args[0].is(ValueKind::String)) return Value();
-  return map_case(args[0].as_text(), CaseMapping::Upper);
+  return map_text_case(args[0].as_text(), CaseMapping::Upper);
 }
 
 Value builtin_lower(Args args, GraphicsContext &) {
   if (args.empty() || !args[0].is(ValueKind::String)) return Value();
-  return map_case(args[0].as_text(), CaseMapping::Lower);
+  return map_text_case(args[0].as_text(), CaseMapping::Lower);
 }
 
 // slice: characters start..end. Both bounds become unsigned counts, so a

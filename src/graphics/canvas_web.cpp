@@ -1,0 +1,141 @@
+// The web build's window: a canvas of the page, drawn by the worker that
+// runs the interpreter (web/src/run_worker.js). Every shape is rasterised
+// here into a pixel buffer, by the same walks as natively, and the whole
+// frame goes to the page at present(), which waits for the display's next
+// frame: so the picture is exactly the program's, and the page stays free
+// between frames. It implements what sdl_canvas.h declares, so the graphics
+// context does not know which build it is in.
+#include "graphics/sdl_canvas.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "graphics/raster.h"
+
+// The page's side, when the interpreter runs in the page's worker; under
+// node there is no canvas and no window opens, as on a machine with no
+// display.
+EM_JS(int, tovik_web_open_canvas, (const char *title, int width, int height), {
+  if (!Module.tovikOpenCanvas) return 0;
+  return Module.tovikOpenCanvas(UTF8ToString(title), width, height) ? 1 : 0;
+});
+
+EM_ASYNC_JS(int, tovik_web_present, (const uint8_t *pixels, int width,
+                                     int height), {
+  return await Module.tovikPresent(
+      HEAPU8.slice(pixels, pixels + width * height * 4), width, height);
+});
+
+namespace tovik {
+
+namespace {
+
+class WebCanvas final : public Canvas {
+public:
+  WebCanvas(uint32_t width, uint32_t height)
+      : width_(width), height_(height),
+        pixels_(size_t{width} * height * 4, 0) {
+    for (size_t i = 3; i < pixels_.size(); i += 4) pixels_[i] = 255;
+  }
+
+  bool set_draw_color(uint8_t r, uint8_t g, uint8_t b, uint8_t a) override {
+    colour_[0] = r;
+    colour_[1] = g;
+    colour_[2] = b;
+    colour_[3] = a;
+    return true;
+  }
+
+  bool clear() override {
+    for (size_t i = 0; i < pixels_.size(); i += 4)
+      std::copy(colour_, colour_ + 4, &pixels_[i]);
+    return true;
+  }
+
+  void draw_point(int32_t x, int32_t y) override {
+    if (x < 0 || y < 0 || static_cast<uint32_t>(x) >= width_ ||
+        static_cast<uint32_t>(y) >= height_)
+      return;
+    size_t at = (size_t{static_cast<uint32_t>(y)} * width_ +
+                 static_cast<uint32_t>(x)) * 4;
+    std::copy(colour_, colour_ + 4, &pixels_[at]);
+  }
+
+  void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
+    if (y1 == y2) {
+      fill_rect(std::min(x1, x2), y1, std::max(x1, x2) - std::min(x1, x2) + 1,
+                1);
+      return;
+    }
+    raster::draw_segment(*this, x1, y1, x2, y2);
+  }
+
+  void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    if (w <= 0 || h <= 0) return;
+    fill_rect(x, y, w, 1);
+    fill_rect(x, y + h - 1, w, 1);
+    fill_rect(x, y, 1, h);
+    fill_rect(x + w - 1, y, 1, h);
+  }
+
+  void fill_rect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    int64_t left = std::max<int64_t>(x, 0);
+    int64_t top = std::max<int64_t>(y, 0);
+    int64_t right = std::min<int64_t>(int64_t{x} + w, width_);
+    int64_t bottom = std::min<int64_t>(int64_t{y} + h, height_);
+    for (int64_t row = top; row < bottom; ++row)
+      for (int64_t column = left; column < right; ++column) {
+        size_t at = (static_cast<size_t>(row) * width_ +
+                     static_cast<size_t>(column)) * 4;
+        std::copy(colour_, colour_ + 4, &pixels_[at]);
+      }
+  }
+
+  void present() override {
+    tovik_web_present(pixels_.data(), static_cast<int>(width_),
+                      static_cast<int>(height_));
+  }
+
+  std::pair<uint32_t, uint32_t> size() const override {
+    return {width_, height_};
+  }
+
+private:
+  uint32_t width_;
+  uint32_t height_;
+  std::vector<uint8_t> pixels_;
+  uint8_t colour_[4] = {255, 255, 255, 255};
+};
+
+// The page ends a run by ending its worker; a window is never asked to close.
+class WebEventQueue final : public EventQueue {
+public:
+  bool poll_close_requested() override { return false; }
+};
+
+} // namespace
+
+SdlCanvas::~SdlCanvas() = default;
+
+bool acquire_sdl_video() { return true; }
+void release_sdl_video() {}
+const char *unrequested_invisible_driver() { return nullptr; }
+
+std::optional<SdlWindow> open_sdl_window(const std::string &title, int width,
+                                         int height) {
+  // A page canvas is kept to sizes a browser will allocate.
+  constexpr int kLargest = 8192;
+  if (width <= 0 || height <= 0 || width > kLargest || height > kLargest)
+    return std::nullopt;
+  if (!tovik_web_open_canvas(title.c_str(), width, height))
+    return std::nullopt;
+  SdlWindow window;
+  window.canvas = std::make_unique<WebCanvas>(static_cast<uint32_t>(width),
+                                              static_cast<uint32_t>(height));
+  window.events = std::make_unique<WebEventQueue>();
+  return window;
+}
+
+} // namespace tovik
