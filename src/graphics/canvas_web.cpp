@@ -93,6 +93,15 @@ public:
       }
   }
 
+  // Text needs a font the web build does not carry yet: the script gets
+  // the reason as an Error value, as it would natively without a font.
+  std::string draw_text(std::string_view, int32_t, int32_t, uint32_t) override {
+    return "Text is not drawn in the browser yet";
+  }
+
+  // present() itself waits for the display's next frame.
+  void wait_for_frame(std::chrono::nanoseconds) override {}
+
   void present() override {
     tovik_web_present(pixels_.data(), static_cast<int>(width_),
                       static_cast<int>(height_));
@@ -112,7 +121,10 @@ private:
 // The page ends a run by ending its worker; a window is never asked to close.
 class WebEventQueue final : public EventQueue {
 public:
-  bool poll_close_requested() override { return false; }
+  bool read_events(InputState &input) override {
+    begin_frame(input);
+    return false;
+  }
 };
 
 } // namespace
