@@ -195,9 +195,9 @@ clean:
 	rm -rf build
 
 # The web build's Unicode tables, written from the host's ICU.
-$(WEB_DIR)/tables/unicode_tables: web/tools/unicode_tables.cpp | deps
+$(WEB_DIR)/tables/unicode_tables: web/tools/unicode_tables.cpp src/support/unicode_icu_rules.h | deps
 	mkdir -p $(WEB_DIR)/tables
-	g++ -std=c++20 -O2 -Wall -Wextra $< $$(pkg-config --cflags --libs icu-uc) -o $@
+	g++ -std=c++20 -O2 -Wall -Wextra -Isrc $< $$(pkg-config --cflags --libs icu-uc) -o $@
 
 $(WEB_DIR)/tables/tovik_unicode_tables.inc: $(WEB_DIR)/tables/unicode_tables
 	$< $@

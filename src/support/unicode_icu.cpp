@@ -5,20 +5,11 @@
 #include <unicode/unistr.h>
 
 #include "support/limits.h"
+#include "support/unicode_icu_rules.h"
 
 namespace tovik {
 
-bool is_identifier_character(int32_t code) {
-  if (u_hasBinaryProperty(code, UCHAR_ALPHABETIC)) return true;
-  switch (u_charType(code)) {
-  case U_DECIMAL_DIGIT_NUMBER:
-  case U_LETTER_NUMBER:
-  case U_OTHER_NUMBER:
-    return true;
-  default:
-    return false;
-  }
-}
+bool is_identifier_character(int32_t code) { return icu_identifier_character(code); }
 
 bool is_white_space(int32_t code) { return u_isUWhiteSpace(code); }
 
