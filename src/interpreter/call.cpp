@@ -1,5 +1,6 @@
 // Calls: resolving a name to the graphics library, a builtin, a user
 // function or a builtin-function value, and running user functions.
+#include <array>
 #include <new>
 #include <string>
 
@@ -509,6 +510,48 @@ Value call_function(Interpreter &interp, const ExecExpr &call, Symbol assign_to)
     return result;
   }
   return call_named_value(interp, call, args, assign_to, warned_before);
+}
+
+// Reading a leaf runs nothing, so the order of the reads and the moment x
+// lets go of its value change nothing that anyone could see.
+bool is_library_update(const ExecExpr &call, Symbol assign_to) {
+  if (debug_enabled || call.items.empty() || call.items.size() > kInlineArguments)
+    return false;
+  if (call.callee == kUnresolved) call.callee = resolve(call);
+  if (call.callee < kLibraryName ||
+      !library_updates_first_argument(static_cast<LibraryId>(call.callee - kLibraryName)))
+    return false;
+  for (size_t i = 1; i < call.items.size(); ++i) {
+    const ExecExpr &item = call.items[i];
+    bool leaf = item.kind == ExprKind::Identifier ? item.symbol != assign_to
+                                                   : literal_value(item) != nullptr;
+    if (!leaf) return false;
+  }
+  return true;
+}
+
+bool update_through_library(Interpreter &interp, const ExecExpr &call,
+                            Symbol assign_to) {
+  if (is_callable(read_variable(interp, call.symbol))) [[unlikely]] return false;
+  Value *slot = assignable_slot(interp, assign_to);
+  if (!slot) [[unlikely]] return false;
+  std::array<Value, kInlineArguments> args;
+  const size_t count = call.items.size();
+  for (size_t i = 1; i < count; ++i) {
+    const ExecExpr &item = call.items[i];
+    args[i] = item.kind == ExprKind::Identifier ? read_variable(interp, item.symbol)
+                                                : *literal_value(item);
+  }
+  args[0] = std::move(*slot);
+  try {
+    *slot = call_library(static_cast<LibraryId>(call.callee - kLibraryName),
+                         std::span<Value>(args.data(), count), interp);
+  } catch (...) {
+    // As the general way does: a halt leaves x as it was.
+    if (!args[0].is_null()) *slot = std::move(args[0]);
+    throw;
+  }
+  return true;
 }
 
 // Every call of a user function enters its body the same way, with its

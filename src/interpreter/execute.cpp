@@ -96,6 +96,17 @@ Completion execute_assign_call(Interpreter &interp, const ExecStmt &s) {
   return Completion::Normal;
 }
 
+// `x = set(x, k, v)` and the like with leaf arguments: the element changes
+// where x's value lies, without the argument frame and hand-over of the
+// general call. Equal to execute_assign_call (the differential test's grid
+// proves it); about 120 instructions fewer an update, 17 % of all of sieve
+// and 2.5 % of nqueens.
+Completion execute_library_update(Interpreter &interp, const ExecStmt &s) {
+  if (!update_through_library(interp, s.expr, s.symbol)) [[unlikely]]
+    return execute_assign_call(interp, s);
+  return Completion::Normal;
+}
+
 // `x = b(...)` where b is a builtin and no argument names x: nothing can
 // read x's old value any more (builtins see no variables), so it is let go
 // before the call and its memory can serve the new value. Without this,
@@ -154,7 +165,8 @@ Executor assign_executor(const ExecStmt &s) {
       value.left->symbol == s.symbol)
     return execute_append;
   if (value.kind == ExprKind::Call && first_argument_is(value, s.symbol))
-    return execute_assign_call;
+    return is_library_update(value, s.symbol) ? execute_library_update
+                                              : execute_assign_call;
   if (replaces_without_reading(s)) return execute_replace;
   return execute_assign;
 }

@@ -273,6 +273,16 @@ Value call_for_assignment(Interpreter &interp, const ExecExpr &call,
                           Symbol assign_to);
 Value call_user_function(Interpreter &interp, const FunctionObject &function,
                          std::span<Value> args);
+// `x = set(x, k, v)`, `x = remove(x, k)`, `x = insert(x, i, v)` with every
+// argument after x a leaf other than x (a variable or a literal), and no
+// trace: the shape update_through_library serves.
+bool is_library_update(const ExecExpr &call, Symbol assign_to);
+// Carries out such a statement with x's value handed to the function where
+// it lies and the result put back in its place; false, with nothing done,
+// when the general way must serve (the script binds the name to a function
+// of its own, or x is not bound where the assignment writes).
+bool update_through_library(Interpreter &interp, const ExecExpr &call,
+                            Symbol assign_to);
 // Whether `call` names one of the builtins.
 bool calls_builtin(const ExecExpr &call);
 // The evaluator of a call to a builtin or a plain name; null for the rest,
