@@ -3,8 +3,9 @@
 // here into a pixel buffer, by the same walks as natively, and the whole
 // frame goes to the page at present(), which waits for the display's next
 // frame: so the picture is exactly the program's, and the page stays free
-// between frames. It implements what sdl_canvas.h declares, so the graphics
-// context does not know which build it is in.
+// between frames. The keys and mouse come back with each frame's
+// acknowledgement. It implements what sdl_canvas.h declares, so the
+// graphics context does not know which build it is in.
 #include "graphics/sdl_canvas.h"
 
 #include <emscripten.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphics/browser_input.h"
 #include "graphics/raster.h"
 
 // The page's side, when the interpreter runs in the page's worker; under
@@ -26,6 +28,16 @@ EM_ASYNC_JS(int, tovik_web_present, (const uint8_t *pixels, int width,
                                      int height), {
   return await Module.tovikPresent(
       HEAPU8.slice(pixels, pixels + width * height * 4), width, height);
+});
+
+// The keys and mouse the page reported with the last frame shown, as
+// browser_input.h reads them; written to `out` when it fits in `capacity`
+// bytes with its NUL. Returns the report's length, 0 when there is none.
+EM_JS(int, tovik_web_read_input, (char *out, int capacity), {
+  const report = Module.tovikInputReport ? Module.tovikInputReport() : "";
+  const length = lengthBytesUTF8(report);
+  if (length < capacity) stringToUTF8(report, out, capacity);
+  return length;
 });
 
 namespace tovik {
@@ -118,13 +130,25 @@ private:
   uint8_t colour_[4] = {255, 255, 255, 255};
 };
 
-// The page ends a run by ending its worker; a window is never asked to close.
+// The page's close is Stop, which ends the worker; Escape closes the window
+// as it does natively.
 class WebEventQueue final : public EventQueue {
 public:
   bool read_events(InputState &input) override {
     begin_frame(input);
-    return false;
+    for (;;) {
+      int length = tovik_web_read_input(report_.data(),
+                                        static_cast<int>(report_.size()));
+      if (length <= 0) return false;
+      if (static_cast<size_t>(length) < report_.size())
+        return apply_browser_input(
+            input, std::string_view(report_.data(), static_cast<size_t>(length)));
+      report_.resize(static_cast<size_t>(length) + 1);
+    }
   }
+
+private:
+  std::vector<char> report_ = std::vector<char>(1024);
 };
 
 } // namespace

@@ -190,6 +190,44 @@ async function main() {
     check(frames.count > 0, 'a running window keeps presenting frames', String(frames.count));
     await page.click('#stop');
 
+    let framesBefore;
+    // Keys and the mouse reach the script: a click on the canvas and a
+    // press of space, each shorter than a frame.
+    await setScript(page, [
+      'window(200, 100)',
+      'let space = 0',
+      'let clicked = 0',
+      'while is_open() and space + clicked < 2 {',
+      '  if space == 0 and key_down("space") {',
+      '    print("space")',
+      '    space = 1',
+      '  }',
+      '  if clicked == 0 and mouse_down() {',
+      '    print(concat("mouse ", mouse_x(), " ", mouse_y()))',
+      '    clicked = 1',
+      '  }',
+      '  present()',
+      '}',
+      ''].join('\n'));
+    framesBefore = await page.evaluate(() => window.tovikFramesShown());
+    await page.click('#run');
+    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
+                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    const box = await page.$eval('#canvas', (c) => {
+      const r = c.getBoundingClientRect();
+      return {left: r.left, top: r.top, xScale: r.width / c.width, yScale: r.height / c.height};
+    });
+    await page.mouse.click(box.left + 50.5 * box.xScale, box.top + 30.5 * box.yScale);
+    await page.waitForFunction(() => document.getElementById('output').textContent
+                                 .includes('mouse'), {polling: 50});
+    await page.keyboard.press('Space');
+    status = await page.waitForFunction(() => document.body.dataset.state === 'idle',
+                                        {polling: 50}).then(() => page.$eval('#status', (e) => e.textContent));
+    out = await outputOf(page);
+    check(out.stdout === 'mouse 50 30\nspace\n' && out.stderr === '',
+          'a click and a key press reach the script', JSON.stringify(out));
+    check(/^Finished/.test(status), 'the input script ends once it saw both', status);
+
     // A misspelt name is underlined with the checker's message.
     await page.click('.cm-content');
     await page.keyboard.down('Control');
