@@ -228,6 +228,47 @@ async function main() {
           'a click and a key press reach the script', JSON.stringify(out));
     check(/^Finished/.test(status), 'the input script ends once it saw both', status);
 
+    // Text: pixels of its colour inside the box it is drawn in, none
+    // outside; text running off the window's edges is cut off.
+    await setScript(page, [
+      'window(200, 100)',
+      'clear()',
+      'print(draw_text("Hello", 20, 30, 24, color(255, 0, 0)))',
+      'print(draw_text("cut off", -15, 90, 30, color(0, 255, 0)))',
+      'print(draw_text("far away", 5000, -5000, 1000, color(0, 255, 0)))',
+      'while is_open() {',
+      '  present()',
+      '}',
+      ''].join('\n'));
+    framesBefore = await page.evaluate(() => window.tovikFramesShown());
+    await page.click('#run');
+    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
+                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    const text = await page.evaluate(() => {
+      const c = document.getElementById('canvas');
+      return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
+    });
+    await page.click('#stop');
+    out = await outputOf(page);
+    check(out.stdout === 'null\nnull\nnull\n', 'draw_text draws in the browser',
+          JSON.stringify(out));
+    // "Hello" at 24 px: within 20..20+5*24 across, 30..30+36 down.
+    let red = 0, redOutside = 0, green = 0, greenOutside = 0;
+    for (let y = 0; y < 100; ++y) {
+      for (let x = 0; x < 200; ++x) {
+        const [r, g, b] = text.slice((y * 200 + x) * 4, (y * 200 + x) * 4 + 3);
+        const inHello = x >= 20 && x < 140 && y >= 30 && y < 66;
+        const inCut = x < 135 && y >= 90;
+        if (r > 0 && g === 0 && b === 0) inHello ? (red += r === 255) : (redOutside += 1);
+        if (g > 0 && r === 0 && b === 0) inCut ? (green += 1) : (greenOutside += 1);
+        if (b > 0) redOutside += 1;
+      }
+    }
+    check(red > 20 && redOutside === 0, 'text lands in its colour inside its box only',
+          `${red} full-colour pixels inside, ${redOutside} outside`);
+    check(green > 0 && greenOutside === 0, 'text off the edges is cut to the window',
+          `${green} inside, ${greenOutside} outside`);
+
     // A misspelt name is underlined with the checker's message.
     await page.click('.cm-content');
     await page.keyboard.down('Control');
