@@ -220,7 +220,8 @@ web-serve: web
 # The script tests under node (all but those needing a terminal or a window)
 # and the page in headless Chromium.
 WEB_SKIPPED := repl graphics/module_sdl2.tvk graphics/window_builtins.tvk \
-               graphics/window_size_out_of_range.tvk
+               graphics/window_size_out_of_range.tvk \
+               graphics/library_window_functions.tvk
 WEB_NODE := node --no-experimental-fetch
 test-web: release web
 	python3 tests/run_scripts.py $(WEB_DIR)/wasm/web/tovik_node tests/scripts \
