@@ -74,11 +74,11 @@ TEST(BrowserInput, EscapeClosesAndAMalformedReportChangesNothing) {
   InputState before;
   frame(before, "7 8 1 0\n+a");
   for (std::string_view bad : {"", "7 8", "x 8 0 0\n+b", "7 8 0\n+b"}) {
-    InputState input = before;
-    EXPECT_FALSE(frame(input, bad)) << bad;
-    EXPECT_EQ(input.held, before.held) << bad;
-    EXPECT_EQ(input.mouse_x, 7) << bad;
-    EXPECT_TRUE(input.mouse_held) << bad;
+    InputState after = before;
+    EXPECT_FALSE(frame(after, bad)) << bad;
+    EXPECT_EQ(after.held, before.held) << bad;
+    EXPECT_EQ(after.mouse_x, 7) << bad;
+    EXPECT_TRUE(after.mouse_held) << bad;
   }
 }
 
