@@ -105,8 +105,12 @@ let runner = null;
 let runStarted = 0;
 let runBusy = false;
 let framesShown = 0;
+// Keys held now, and keys and the left button pressed since the last frame
+// was shown: a tap shorter than a frame still reaches the script.
 const keysDown = new Set();
+let keysTapped = new Set();
 let mouse = {x: 0, y: 0, buttons: 0};
+let clicked = false;
 
 function setRunning(running) {
   $('run').disabled = running;
@@ -132,7 +136,10 @@ function showFrame({pixels, width, height}) {
     context.putImageData(new ImageData(new Uint8ClampedArray(pixels.buffer), width, height), 0, 0);
     framesShown += 1;
     runner.postMessage({type: 'frame-shown',
-                        events: {keys: [...keysDown], mouse}});
+                        events: {keys: [...keysDown], tapped: [...keysTapped],
+                                 mouse, clicked}});
+    keysTapped = new Set();
+    clicked = false;
   });
 }
 
@@ -201,19 +208,29 @@ $('end-input').addEventListener('click', () => {
   inputForm.hidden = true;
 });
 
+// A letter is one key whether Shift is held or not, so its release matches
+// its press.
+const keyName = (event) => (event.key.length === 1 ? event.key.toLowerCase() : event.key);
 canvas.addEventListener('keydown', (event) => {
-  keysDown.add(event.key);
+  if (!event.repeat) keysTapped.add(keyName(event));
+  keysDown.add(keyName(event));
   event.preventDefault();
 });
-canvas.addEventListener('keyup', (event) => keysDown.delete(event.key));
-canvas.addEventListener('mousemove', (event) => {
+canvas.addEventListener('keyup', (event) => keysDown.delete(keyName(event)));
+// Keys released elsewhere send no keyup here.
+canvas.addEventListener('blur', () => keysDown.clear());
+function mouseAt(event) {
   const box = canvas.getBoundingClientRect();
-  mouse = {x: Math.floor((event.clientX - box.left) * canvas.width / box.width),
-           y: Math.floor((event.clientY - box.top) * canvas.height / box.height),
-           buttons: event.buttons};
+  return {x: Math.floor((event.clientX - box.left) * canvas.width / box.width),
+          y: Math.floor((event.clientY - box.top) * canvas.height / box.height),
+          buttons: event.buttons};
+}
+canvas.addEventListener('mousemove', (event) => { mouse = mouseAt(event); });
+canvas.addEventListener('mousedown', (event) => {
+  mouse = mouseAt(event);
+  if (event.button === 0) clicked = true;
 });
-canvas.addEventListener('mousedown', (event) => { mouse = {...mouse, buttons: event.buttons}; });
-canvas.addEventListener('mouseup', (event) => { mouse = {...mouse, buttons: event.buttons}; });
+canvas.addEventListener('mouseup', (event) => { mouse = mouseAt(event); });
 
 $('run').addEventListener('click', run);
 $('stop').addEventListener('click', stop);

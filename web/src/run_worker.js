@@ -4,7 +4,7 @@
 // nothing here needs to stop a script itself.
 //
 // Messages in:  {type: 'run', source}  {type: 'check', id, source}
-//               {type: 'frame-shown', events}  {type: 'input', text | end}
+//               {type: 'frame-shown', events: {keys, tapped, mouse, clicked}}  {type: 'input', text | end}
 // Messages out: {type: 'started'}  {type: 'output', stream, text}
 //               {type: 'exit', status}
 //               {type: 'window', title, width, height}
@@ -78,6 +78,7 @@ function run(source) {
   const stderr = outputStream('stderr');
   const flush = () => { stdout.flush(); stderr.flush(); };
   let pendingInput = [];
+  let events = null;
   const finish = (status, why) => {
     if (why) {
       for (const byte of new TextEncoder().encode(why + '\n')) stderr.write(byte);
@@ -113,8 +114,18 @@ function run(source) {
       flush();
       const shown = next('frame-shown');
       postMessage({type: 'frame', pixels, width, height}, [pixels.buffer]);
-      await shown;
+      events = (await shown).events;
       return 0;
+    },
+    // The keys and mouse the page sent with the frame just shown, in the
+    // form src/graphics/browser_input.h reads.
+    tovikInputReport() {
+      if (!events) return '';
+      const {mouse, clicked, keys, tapped} = events;
+      const lines = [`${mouse.x} ${mouse.y} ${mouse.buttons & 1 ? 1 : 0} ${clicked ? 1 : 0}`];
+      for (const key of keys) lines.push('+' + key);
+      for (const key of tapped) lines.push('*' + key);
+      return lines.join('\n');
     },
     async tovikReadInput(size) {
       flush();

@@ -190,6 +190,85 @@ async function main() {
     check(frames.count > 0, 'a running window keeps presenting frames', String(frames.count));
     await page.click('#stop');
 
+    let framesBefore;
+    // Keys and the mouse reach the script: a click on the canvas and a
+    // press of space, each shorter than a frame.
+    await setScript(page, [
+      'window(200, 100)',
+      'let space = 0',
+      'let clicked = 0',
+      'while is_open() and space + clicked < 2 {',
+      '  if space == 0 and key_down("space") {',
+      '    print("space")',
+      '    space = 1',
+      '  }',
+      '  if clicked == 0 and mouse_down() {',
+      '    print(concat("mouse ", mouse_x(), " ", mouse_y()))',
+      '    clicked = 1',
+      '  }',
+      '  present()',
+      '}',
+      ''].join('\n'));
+    framesBefore = await page.evaluate(() => window.tovikFramesShown());
+    await page.click('#run');
+    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
+                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    const box = await page.$eval('#canvas', (c) => {
+      const r = c.getBoundingClientRect();
+      return {left: r.left, top: r.top, xScale: r.width / c.width, yScale: r.height / c.height};
+    });
+    await page.mouse.click(box.left + 50.5 * box.xScale, box.top + 30.5 * box.yScale);
+    await page.waitForFunction(() => document.getElementById('output').textContent
+                                 .includes('mouse'), {polling: 50});
+    await page.keyboard.press('Space');
+    status = await page.waitForFunction(() => document.body.dataset.state === 'idle',
+                                        {polling: 50}).then(() => page.$eval('#status', (e) => e.textContent));
+    out = await outputOf(page);
+    check(out.stdout === 'mouse 50 30\nspace\n' && out.stderr === '',
+          'a click and a key press reach the script', JSON.stringify(out));
+    check(/^Finished/.test(status), 'the input script ends once it saw both', status);
+
+    // Text: pixels of its colour inside the box it is drawn in, none
+    // outside; text running off the window's edges is cut off.
+    await setScript(page, [
+      'window(200, 100)',
+      'clear()',
+      'print(draw_text("Hello", 20, 30, 24, color(255, 0, 0)))',
+      'print(draw_text("cut off", -15, 90, 30, color(0, 255, 0)))',
+      'print(draw_text("far away", 5000, -5000, 1000, color(0, 255, 0)))',
+      'while is_open() {',
+      '  present()',
+      '}',
+      ''].join('\n'));
+    framesBefore = await page.evaluate(() => window.tovikFramesShown());
+    await page.click('#run');
+    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
+                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    const text = await page.evaluate(() => {
+      const c = document.getElementById('canvas');
+      return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
+    });
+    await page.click('#stop');
+    out = await outputOf(page);
+    check(out.stdout === 'null\nnull\nnull\n', 'draw_text draws in the browser',
+          JSON.stringify(out));
+    // "Hello" at 24 px: within 20..20+5*24 across, 30..30+36 down.
+    let red = 0, redOutside = 0, green = 0, greenOutside = 0;
+    for (let y = 0; y < 100; ++y) {
+      for (let x = 0; x < 200; ++x) {
+        const [r, g, b] = text.slice((y * 200 + x) * 4, (y * 200 + x) * 4 + 3);
+        const inHello = x >= 20 && x < 140 && y >= 30 && y < 66;
+        const inCut = x < 135 && y >= 90;
+        if (r > 0 && g === 0 && b === 0) inHello ? (red += r === 255) : (redOutside += 1);
+        if (g > 0 && r === 0 && b === 0) inCut ? (green += 1) : (greenOutside += 1);
+        if (b > 0) redOutside += 1;
+      }
+    }
+    check(red > 20 && redOutside === 0, 'text lands in its colour inside its box only',
+          `${red} full-colour pixels inside, ${redOutside} outside`);
+    check(green > 0 && greenOutside === 0, 'text off the edges is cut to the window',
+          `${green} inside, ${greenOutside} outside`);
+
     // A misspelt name is underlined with the checker's message.
     await page.click('.cm-content');
     await page.keyboard.down('Control');
