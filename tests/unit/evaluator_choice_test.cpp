@@ -87,9 +87,16 @@ TEST(EvaluatorChoice, SpecialisedShapesGetCodeOfTheirOwn) {
   EXPECT_NE(evaluator_for("d.key", Mode::Fast), evaluator_for("xs[i]", Mode::Fast));
   EXPECT_NE(evaluator_for("{a: 1, b: 2}", Mode::Fast),
             evaluator_for("{a: 1, a: 2}", Mode::Fast));
-  for (const char *s : {"x = x + t", "x = push(x, 1)", "x += 1", "x -= y"})
+  for (const char *s : {"x = x + t", "x = push(x, 1)", "x = set(x, i, v)", "x += 1",
+                        "x -= y"})
     EXPECT_NE(executor_for(s, Mode::Fast), executor_for(s, Mode::Reference)) << s;
   EXPECT_NE(executor_for("x += 1", Mode::Fast), executor_for("x += y", Mode::Fast));
+  // An update through the library reads its other arguments where they lie
+  // only when they are leaves other than x.
+  EXPECT_NE(executor_for("x = set(x, i, v)", Mode::Fast),
+            executor_for("x = set(x, i, f(v))", Mode::Fast));
+  EXPECT_NE(executor_for("x = set(x, i, v)", Mode::Fast),
+            executor_for("x = set(x, i, x)", Mode::Fast));
 }
 
 TEST(EvaluatorChoice, ShapesWithoutSpecialisationShareTheGeneralCode) {
