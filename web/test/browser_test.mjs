@@ -65,6 +65,14 @@ async function runToEnd(page) {
   return page.$eval('#status', (e) => e.textContent);
 }
 
+// Starts the script and waits until its window has shown a new frame.
+async function runUntilAFrameShows(page) {
+  const before = await page.evaluate(() => window.tovikFramesShown());
+  await page.click('#run');
+  await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
+                             window.tovikFramesShown() > n, {polling: 50}, before);
+}
+
 // CPU seconds used so far by the browser and all its child processes.
 function cpuSeconds(browser) {
   const ticks = 100; // USER_HZ
@@ -190,7 +198,6 @@ async function main() {
     check(frames.count > 0, 'a running window keeps presenting frames', String(frames.count));
     await page.click('#stop');
 
-    let framesBefore;
     // Keys and the mouse reach the script: a click on the canvas and a
     // press of space, each shorter than a frame.
     await setScript(page, [
@@ -209,10 +216,7 @@ async function main() {
       '  present()',
       '}',
       ''].join('\n'));
-    framesBefore = await page.evaluate(() => window.tovikFramesShown());
-    await page.click('#run');
-    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
-                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    await runUntilAFrameShows(page);
     const box = await page.$eval('#canvas', (c) => {
       const r = c.getBoundingClientRect();
       return {left: r.left, top: r.top, xScale: r.width / c.width, yScale: r.height / c.height};
@@ -240,10 +244,7 @@ async function main() {
       '  present()',
       '}',
       ''].join('\n'));
-    framesBefore = await page.evaluate(() => window.tovikFramesShown());
-    await page.click('#run');
-    await page.waitForFunction((n) => !document.getElementById('canvas').hidden &&
-                               window.tovikFramesShown() > n, {polling: 50}, framesBefore);
+    await runUntilAFrameShows(page);
     const text = await page.evaluate(() => {
       const c = document.getElementById('canvas');
       return Array.from(c.getContext('2d').getImageData(0, 0, c.width, c.height).data);
