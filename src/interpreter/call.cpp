@@ -539,8 +539,9 @@ bool update_through_library(Interpreter &interp, const ExecExpr &call,
   const size_t count = call.items.size();
   for (size_t i = 1; i < count; ++i) {
     const ExecExpr &item = call.items[i];
+    // A literal's value was made when the shape was recognised.
     args[i] = item.kind == ExprKind::Identifier ? read_variable(interp, item.symbol)
-                                                : *literal_value(item);
+                                                : static_cast<const Value &>(item.constant);
   }
   args[0] = std::move(*slot);
   try {
